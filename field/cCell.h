@@ -1,0 +1,40 @@
+#pragma once
+
+#include <vector>
+
+class cField;
+
+// One square of the minefield. It applies the three elementary actions to itself
+// and draws itself; the rules that involve other cells belong to the field.
+class cCell {
+public:
+    bool Mine() const { return m_Mine; }
+    void setMine(bool nMine) { m_Mine = nMine; }
+    int Nr() const { return m_Nr; }
+    void setNr(int nNr);
+    int Status() const { return m_Status; }
+    int X() const { return m_X; }
+    int Y() const { return m_Y; }
+    const std::vector<int>& Ngh() const { return m_Ngh; }
+    void addNgh(int nNgh);
+
+    void Init(int Index, int Xx, bool Mine);
+    void Check(int nChk, cField& Fld);
+    void UpdPic(cField& Fld);
+
+    // The picture this cell shows under the field's view and status, as a base
+    // code (before the zoom size's offset).
+    int PicBase(const cField& Fld) const;
+
+private:
+    void DoOpen();
+    void DoFlag();
+    void DoPress();
+
+    bool m_Mine = false;
+    int m_Nr = 0;
+    int m_Status = 0;
+    int m_X = 0;
+    int m_Y = 0;
+    std::vector<int> m_Ngh;
+};

@@ -1,0 +1,556 @@
+#include "cField.h"
+
+#include "FieldCodes.h"
+
+#include "Attempt.h"
+#include "Clock.h"
+#include "PictureBox.h"
+#include "RuntimeError.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr float SecondsPerDay = 86400.0f;
+
+struct SizeInfo {
+    int cDim;  // cell pitch in twips
+    int cAdd;  // offset of the size's pictures from the base codes
+};
+constexpr SizeInfo Sizes[] = {{60, 0}, {120, 20}, {225, 40}, {465, 60}};
+}
+
+cField::cField(QObject* parent) : QObject(parent) {}
+
+cField::~cField() = default;
+
+PictureBox* cField::Pic() const
+{
+    return m_Pic.data();
+}
+
+void cField::setPic(PictureBox* nPic)
+{
+    if (m_Pic)
+        disconnect(m_Pic, nullptr, this, nullptr);
+    m_Pic = nPic;
+    if (!nPic)
+        return;
+    connect(nPic, &PictureBox::MouseDown, this, &cField::Pic_MouseDown);
+    connect(nPic, &PictureBox::MouseMove, this, &cField::Pic_MouseMove);
+    connect(nPic, &PictureBox::MouseUp, this, &cField::Pic_MouseUp);
+    connect(nPic, &PictureBox::DblClick, this, &cField::Pic_DblClick);
+    connect(nPic, &PictureBox::Click, this, &cField::Pic_Click);
+    connect(nPic, &PictureBox::Paint, this, &cField::Pic_Paint);
+}
+
+QTimer* cField::Timer1() const
+{
+    return m_Timer1.data();
+}
+
+void cField::setTimer1(QTimer* nTimer)
+{
+    m_Timer1 = nTimer;
+    if (nTimer)
+        m_timerOn = nTimer->isActive();
+}
+
+bool cField::timerOn() const
+{
+    return m_Timer1 ? m_Timer1->isActive() : m_timerOn;
+}
+
+void cField::switchTimer(bool on)
+{
+    m_timerOn = on;
+    if (!m_Timer1)
+        return;
+    if (on)
+        m_Timer1->start();
+    else
+        m_Timer1->stop();
+}
+
+void cField::setXx(int nXx)
+{
+    if (nXx >= MinXx && nXx <= MaxXx)
+        m_Xx = nXx;
+    // Raised for a refused width too: the window re-reads the width either way.
+    emit ChangeXx();
+}
+
+void cField::setYy(int nYy)
+{
+    if (nYy >= MinYy && nYy <= MaxYy)
+        m_Yy = nYy;
+}
+
+void cField::setView(int nView)
+{
+    m_View = nView;
+}
+
+void cField::setSize(int nSize)
+{
+    m_Size = nSize;
+    if (nSize < ZoomSize::Tiny || nSize > ZoomSize::Large)
+        throw RuntimeError(999, "error in size");
+    m_cDim = Sizes[nSize].cDim;
+    m_cAdd = Sizes[nSize].cAdd;
+    if (m_Pic) {
+        // Resizing an unchanged box would still cost a relayout of the window.
+        if (m_Pic->Width() != m_Xx * m_cDim)
+            m_Pic->setWidth(m_Xx * m_cDim);
+        if (m_Pic->Height() != m_Yy * m_cDim)
+            m_Pic->setHeight(m_Yy * m_cDim);
+    }
+    emit ChangeSize();
+}
+
+void cField::setFldStatus(int nFldStatus)
+{
+    m_FldStatus = nFldStatus;
+    switch (nFldStatus) {
+    case FieldStatus::Ready:
+        switchTimer(false);
+        EnableField(true);
+        break;
+    case FieldStatus::Won:
+    case FieldStatus::Lost:
+        // A finished board takes no more moves, but it can still be edited.
+        switchTimer(false);
+        EnableField(m_Edit);
+        break;
+    case FieldStatus::Running:
+        if (m_Edit) {
+            // Edit mode holds the clock and keeps the seconds played so far. Holding
+            // it again must not count the same seconds twice.
+            if (!m_clockHeld) {
+                m_CarriedTime = Time();
+                m_clockHeld = true;
+            }
+            switchTimer(false);
+        } else if (!timerOn()) {
+            m_StartTime = Timer();
+            m_clockHeld = false;
+            switchTimer(true);
+        }
+        EnableField(true);
+        break;
+    case FieldStatus::Resetting:
+        switchTimer(false);
+        EnableField(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void cField::setEdit(bool nEdit)
+{
+    m_Edit = nEdit;
+    setView(nEdit ? ViewMode::Mines : ViewMode::Normal);
+    setFldStatus(m_FldStatus);
+}
+
+float cField::Time() const
+{
+    if (m_clockHeld)
+        return m_CarriedTime;
+    float elapsed = Timer() - m_StartTime;
+    // The clock restarts at midnight; a game running across it keeps counting.
+    if (elapsed < 0.0f)
+        elapsed += SecondsPerDay;
+    return elapsed + m_CarriedTime;
+}
+
+void cField::setMTot(int nMTot)
+{
+    if (nMTot < 0)
+        throw RuntimeError(101, "error in MTot");
+    m_MTot = nMTot;
+}
+
+cCell* cField::Cell(int Index)
+{
+    if (Index < 0)
+        throw subscriptOutOfRange();
+    if (Index >= static_cast<int>(m_Cells.size()))
+        return nullptr;
+    auto& slot = m_Cells[static_cast<size_t>(Index)];
+    if (!slot)
+        slot = std::make_unique<cCell>();
+    return slot.get();
+}
+
+cCell& cField::cellRef(int Index)
+{
+    cCell* cell = Cell(Index);
+    if (!cell)
+        throw RuntimeError(91, "Object variable or With block variable not set");
+    return *cell;
+}
+
+void cField::setCell(int Index, std::unique_ptr<cCell> nCell)
+{
+    if (Index < 0 || Index >= static_cast<int>(m_Cells.size()))
+        throw RuntimeError(900, "error in cell");
+    m_Cells[static_cast<size_t>(Index)] = std::move(nCell);
+}
+
+void cField::Randomize(quint32 seed)
+{
+    m_rnd.Randomize(seed);
+}
+
+void cField::Setup(int width, int height, int mines, int view, int size)
+{
+    if (m_Timer1) {
+        m_Timer1->stop();
+        m_Timer1->setInterval(1000);
+    }
+    m_timerOn = false;
+    setXx(width);
+    setYy(height);
+    setMTot(mines);
+    setView(view);
+    setSize(size);
+    Reset();
+}
+
+void cField::Reset()
+{
+    setFldStatus(FieldStatus::Resetting);
+    emit Update(1);
+    RedimCell();
+    const int count = cellCount();
+    for (int i = 0; i < count; ++i) {
+        Cell(i)->Init(i, m_Xx, false);
+        SetNgh(i);
+        m_FreePool[static_cast<size_t>(i)] = i;
+    }
+    // No error handling of its own: a mine total the board cannot hold stops the
+    // reset at the failing AddMine, leaving the field disabled in the resetting status.
+    for (int m = 0; m < m_MTot; ++m)
+        AddMine();
+    CntM();
+    CntNr();
+    Index0 = -1;
+    Mouse = 0;
+    LastMouse = 0;
+    EnableField(true);
+    if (m_Pic)
+        m_Pic->Refresh();
+    setFldStatus(FieldStatus::Ready);
+    emit Update(1);
+}
+
+void cField::RedimCell()
+{
+    const long long count = static_cast<long long>(m_Xx) * m_Yy;
+    // An array of no cells cannot be dimensioned (a field that was never given a size).
+    if (count <= 0)
+        throw subscriptOutOfRange();
+    m_Cells.clear();
+    m_Cells.resize(static_cast<size_t>(count));
+    m_FreePool.assign(static_cast<size_t>(count), 0);
+    m_CarriedTime = 0.0f;
+    m_clockHeld = false;
+}
+
+void cField::SetNgh(int Index)
+{
+    attempt([&] {
+        cCell& cell = cellRef(Index);
+        const int x = cell.X(), y = cell.Y();
+        const bool left = x - 1 >= 0;
+        const bool right = x + 1 <= m_Xx - 1;
+        const bool up = y - 1 >= 0;
+        const bool down = y + 1 <= m_Yy - 1;
+        // This order is part of the game: flood, chord and analysis all follow it.
+        if (up && left)
+            cell.addNgh(Index - m_Xx - 1);
+        if (up)
+            cell.addNgh(Index - m_Xx);
+        if (up && right)
+            cell.addNgh(Index - m_Xx + 1);
+        if (left)
+            cell.addNgh(Index - 1);
+        if (right)
+            cell.addNgh(Index + 1);
+        if (down && left)
+            cell.addNgh(Index + m_Xx - 1);
+        if (down)
+            cell.addNgh(Index + m_Xx);
+        if (down && right)
+            cell.addNgh(Index + m_Xx + 1);
+    });
+}
+
+void cField::AddMine()
+{
+    if (m_FreePool.empty())
+        throw subscriptOutOfRange();
+    const int u = static_cast<int>(m_FreePool.size()) - 1;
+    const int r = static_cast<int>(std::floor(static_cast<double>(m_rnd()) * (u + 0.99999999)));
+    const int chosen = m_FreePool[static_cast<size_t>(r)];
+    // The last free cell is never given away: a board keeps at least one safe cell.
+    if (u == 0)
+        throw subscriptOutOfRange();
+    // Closing the gap keeps the pool ascending, which fixes which cell each draw picks.
+    if (r < u)
+        std::memmove(&m_FreePool[static_cast<size_t>(r)], &m_FreePool[static_cast<size_t>(r) + 1],
+                     static_cast<size_t>(u - r) * sizeof(int));
+    m_FreePool.pop_back();
+    cellRef(chosen).Init(chosen, m_Xx, true);
+}
+
+void cField::CntNr()
+{
+    const int count = cellCount();
+    for (int i = 0; i < count; ++i) {
+        attempt([&] {
+            cCell& cell = cellRef(i);
+            int n = 0;
+            if (!cell.Mine()) {
+                for (int k : cell.Ngh())
+                    n += cellRef(k).Mine() ? 1 : 0;
+            }
+            cell.setNr(n);
+        });
+    }
+}
+
+void cField::CntO()
+{
+    m_FreePool.clear();
+    const int count = cellCount();
+    for (int i = 0; i < count; ++i) {
+        if (!cellRef(i).Mine())
+            m_FreePool.push_back(i);
+    }
+    if (m_FreePool.empty()) {
+        m_FreePool.assign(1, 0);
+        throw subscriptOutOfRange();
+    }
+}
+
+void cField::CntM()
+{
+    int flagged = 0;
+    const int count = cellCount();
+    for (int i = 0; i < count; ++i)
+        flagged += cellRef(i).Status() == CellStatus::Flagged ? 1 : 0;
+    m_MCnt = m_MTot - flagged;
+}
+
+void cField::ChkCell(int Index)
+{
+    cCell& cell = cellRef(Index);
+    cell.Check(CellAction::Open, *this);
+    if (cell.Nr() == 0 && cell.Status() == CellStatus::Opened)
+        ChkAll(Index);
+}
+
+void cField::ChkAll(int Index)
+{
+    // The flood is a depth-first walk in neighbour order that descends into each
+    // newly opened empty cell before looking at the next neighbour. An explicit
+    // stack of (cell, next neighbour) frames keeps that order on the largest board
+    // without depending on the depth of the call stack.
+    const std::vector<int>& start = cellRef(Index).Ngh();
+    m_flood.clear();
+    m_flood.push_back({start.data(), start.data() + start.size()});
+    while (!m_flood.empty()) {
+        FloodFrame& frame = m_flood.back();
+        if (frame.next == frame.end) {
+            m_flood.pop_back();
+            continue;
+        }
+        const int n = *frame.next++;
+        cCell& next = cellRef(n);
+        // Flags act as walls: only a cell still covered at this moment is opened.
+        if (next.Status() != CellStatus::Covered)
+            continue;
+        next.Check(CellAction::Open, *this);
+        if (next.Nr() == 0 && next.Status() == CellStatus::Opened) {
+            const std::vector<int>& ngh = next.Ngh();
+            m_flood.push_back({ngh.data(), ngh.data() + ngh.size()});
+        }
+    }
+}
+
+void cField::EnableField(bool YN)
+{
+    if (m_Pic)
+        m_Pic->setEnabled(YN);
+    emit FieldEnable();
+}
+
+void cField::ChkWin()
+{
+    bool lost = false;
+    bool allDone = true;
+    const int count = cellCount();
+    for (int i = 0; i < count; ++i) {
+        const int status = cellRef(i).Status();
+        if (status == CellStatus::Exploded)
+            lost = true;
+        else if (status == CellStatus::Covered)
+            allDone = false;
+    }
+    if (lost) {
+        setFldStatus(FieldStatus::Lost);
+        // Only cells whose picture changes with the lost status are redrawn.
+        for (int i = 0; i < count; ++i) {
+            cCell& cell = cellRef(i);
+            if (cell.Status() == CellStatus::Covered || cell.Status() == CellStatus::Flagged)
+                cell.UpdPic(*this);
+        }
+    } else if (m_MCnt == 0 && allDone) {
+        setFldStatus(FieldStatus::Won);
+    }
+    emit Update(1);
+}
+
+int cField::cellAt(float X, float Y) const
+{
+    if (m_cDim <= 0)
+        return -1;
+    // Positions arrive in single-precision twips; they are rounded half to even.
+    const long rx = std::lrint(X);
+    const long ry = std::lrint(Y);
+    // A pointer held beside the board (it keeps reporting after leaving the box)
+    // is off the board, never a cell of the neighbouring row.
+    if (rx < 0 || ry < 0)
+        return -1;
+    const long col = rx / m_cDim;
+    const long row = ry / m_cDim;
+    if (col >= m_Xx || row >= m_Yy)
+        return -1;
+    return static_cast<int>(row * m_Xx + col);
+}
+
+void cField::togglePressed(int Index)
+{
+    cellRef(Index).Check(CellAction::TogglePressed, *this);
+}
+
+void cField::togglePressedAround(int Index)
+{
+    for (int n : cellRef(Index).Ngh())
+        togglePressed(n);
+}
+
+void cField::Pic_MouseDown(int Button, int, float X, float Y)
+{
+    const int index = cellAt(X, Y);
+    Mouse = static_cast<qint16>(Mouse + Button);
+    LastMouse = static_cast<qint16>(Button);
+    emit Update(0);
+    if (index < 0)
+        return;
+    if (!m_Edit) {
+        attempt([&] {
+            if (Mouse == MouseButton::Left || Mouse == MouseButton::Right)
+                togglePressed(index);
+            // The first button already pressed the centre; the second adds its neighbours.
+            else if (Mouse == MouseButton::Both)
+                togglePressedAround(index);
+        });
+    }
+    Index0 = index;
+}
+
+void cField::Pic_MouseMove(int, int, float X, float Y)
+{
+    const int index = cellAt(X, Y);
+    if (m_Edit || index < 0 || index == Index0)
+        return;
+    if (Mouse == MouseButton::Left) {
+        attempt([&] { togglePressed(Index0); });
+        attempt([&] { togglePressed(index); });
+        Index0 = index;
+    } else if (Mouse == MouseButton::Both) {
+        // Cells around both places are toggled twice and end up pressed again.
+        attempt([&] { togglePressedAround(Index0); });
+        attempt([&] { togglePressed(Index0); });
+        attempt([&] { togglePressedAround(index); });
+        attempt([&] { togglePressed(index); });
+        Index0 = index;
+    }
+}
+
+void cField::editToggleMine(cCell& cell)
+{
+    cell.setMine(!cell.Mine());
+    const int delta = cell.Mine() ? 1 : -1;
+    attempt([&] { setMTot(m_MTot + delta); });
+    m_MCnt += delta;
+    attempt([&] { cell.UpdPic(*this); });
+    attempt([&] { CntNr(); });
+    // Later random mines must avoid the cells edited by hand.
+    attempt([&] { CntO(); });
+}
+
+void cField::releaseAction()
+{
+    cCell& cell = cellRef(Index0);
+    switch (Mouse) {
+    case MouseButton::Left:
+        ChkCell(Index0);
+        break;
+    case MouseButton::Right:
+        cell.Check(CellAction::ToggleFlag, *this);
+        if (cell.Status() == CellStatus::Covered)
+            ++m_MCnt;
+        else if (cell.Status() == CellStatus::Flagged)
+            --m_MCnt;
+        break;
+    case MouseButton::Both: {
+        attempt([&] { togglePressedAround(Index0); });
+        if (cell.Status() != CellStatus::Opened)
+            break;
+        int flags = 0;
+        for (int n : cell.Ngh())
+            flags += cellRef(n).Status() == CellStatus::Flagged ? 1 : 0;
+        if (flags == cell.Nr())
+            ChkAll(Index0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void cField::Pic_MouseUp(int Button, int, float, float)
+{
+    // The release acts where the gesture points now (Index0), not where it ends.
+    if (Index0 >= 0 && Index0 < cellCount()) {
+        if (m_Edit) {
+            attempt([&] { editToggleMine(cellRef(Index0)); });
+        } else {
+            attempt([&] { releaseAction(); });
+            attempt([&] { setFldStatus(FieldStatus::Running); });
+            attempt([&] { ChkWin(); });
+        }
+    }
+    Mouse = static_cast<qint16>(Mouse - Button);
+}
+
+void cField::Pic_DblClick()
+{
+    // The second press of a double-click comes without MouseDown; counting it here
+    // keeps the following release right.
+    Mouse = static_cast<qint16>(Mouse + LastMouse);
+}
+
+void cField::Pic_Click() {}
+
+void cField::Pic_Paint()
+{
+    const int count = cellCount();
+    for (int i = 0; i < count; ++i)
+        cellRef(i).UpdPic(*this);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "cCell.h"
+
+#include "Rnd.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+class PictureBox;
+
+// The minefield: size, cells, mines, counters, rules of play and game time. It
+// draws into the picture box it is handed and takes that box's mouse input; a
+// field without a picture box or timer plays and computes just the same.
+class cField : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int MinXx = 8, MaxXx = 255, MinYy = 1, MaxYy = 166;
+
+    explicit cField(QObject* parent = nullptr);
+    ~cField() override;
+
+    qint16 Mouse = 0, LastMouse = 0;
+    int Index0 = -1;
+    QString Tag;
+
+    PictureBox* Pic() const;
+    void setPic(PictureBox* nPic);
+    QTimer* Timer1() const;
+    void setTimer1(QTimer* nTimer);
+
+    int Xx() const { return m_Xx; }
+    void setXx(int nXx);
+    int Yy() const { return m_Yy; }
+    void setYy(int nYy);
+    int View() const { return m_View; }
+    void setView(int nView);
+    int Size() const { return m_Size; }
+    void setSize(int nSize);
+    int FldStatus() const { return m_FldStatus; }
+    void setFldStatus(int nFldStatus);
+    bool Edit() const { return m_Edit; }
+    void setEdit(bool nEdit);
+    float Time() const;
+    int cDim() const { return m_cDim; }
+    int cAdd() const { return m_cAdd; }
+    int MCnt() const { return m_MCnt; }
+    int MTot() const { return m_MTot; }
+    void setMTot(int nMTot);
+
+    cCell* Cell(int Index);
+    void setCell(int Index, std::unique_ptr<cCell> nCell);
+    const std::vector<int>& FreePool() const { return m_FreePool; }
+    void Randomize(quint32 seed);
+
+    void Setup(int width, int height, int mines, int view, int size);
+    void Reset();
+    void RedimCell();
+    void SetNgh(int Index);
+    void AddMine();
+    void CntNr();
+    void CntO();
+    void CntM();
+    void ChkCell(int Index);
+    void ChkAll(int Index);
+    void EnableField(bool YN);
+    void ChkWin();
+
+    void Pic_MouseDown(int Button, int Shift, float X, float Y);
+    void Pic_MouseMove(int Button, int Shift, float X, float Y);
+    void Pic_MouseUp(int Button, int Shift, float X, float Y);
+    void Pic_DblClick();
+    void Pic_Click();
+    void Pic_Paint();
+
+    // The number of cell slots, which is Xx * Yy once the board is built.
+    int cellCount() const { return static_cast<int>(m_Cells.size()); }
+    // The cell under a board position in twips, or -1 when the position is off the board.
+    int cellAt(float X, float Y) const;
+
+signals:
+    void ChangeXx();
+    void ChangeSize();
+    void FieldEnable();
+    void Update(int Sign);
+
+private:
+    struct FloodFrame {
+        const int* next;  // the neighbour to look at next
+        const int* end;
+    };
+
+    bool timerOn() const;
+    void switchTimer(bool on);
+    void setMCnt(int nMCnt) { m_MCnt = nMCnt; }
+    cCell& cellRef(int Index);
+    void togglePressed(int Index);
+    void togglePressedAround(int Index);
+    void releaseAction();
+    void editToggleMine(cCell& cell);
+
+    QPointer<PictureBox> m_Pic;
+    QPointer<QTimer> m_Timer1;
+    std::vector<std::unique_ptr<cCell>> m_Cells = std::vector<std::unique_ptr<cCell>>(1);
+    int m_FldStatus = 0;
+    int m_Xx = 0;
+    int m_Yy = 0;
+    int m_View = 0;
+    int m_Size = 0;
+    int m_MTot = 0;
+    int m_MCnt = 0;
+    int m_cDim = 0;
+    int m_cAdd = 0;
+    bool m_Edit = false;
+    float m_StartTime = 0.0f;
+    float m_CarriedTime = 0.0f;
+    // While edit mode holds the clock, the seconds played are exactly m_CarriedTime.
+    bool m_clockHeld = false;
+    bool m_timerOn = false;
+    std::vector<int> m_FreePool;
+    std::vector<FloodFrame> m_flood;
+    Rnd m_rnd;
+};

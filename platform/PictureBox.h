@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+// A drawing surface with a persistent canvas: everything drawn goes to a back
+// buffer that painting only shows, so a covered window never needs the owner to
+// redraw. Positions are in twips (15 to a pixel) or in pixels, by the box's scale.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    enum class Scale { Twips, Pixels };
+    enum RasterOp { SRCCOPY, SRCAND, SRCPAINT };
+    static constexpr int TwipsPerPixel = 15;
+
+    explicit PictureBox(QWidget* parent = nullptr, Scale scale = Scale::Twips);
+
+    Scale scale() const { return m_scale; }
+    // Width and height in the box's scale units.
+    int Width() const;
+    int Height() const;
+    void setWidth(int nWidth);
+    void setHeight(int nHeight);
+
+    // Draws img at its own size with its top-left corner at (x, y) in scale units.
+    void PaintPicture(const QImage& img, float x, float y);
+    // GDI-style block transfer in pixels, for masked sprites (SRCAND then SRCPAINT).
+    void BitBlt(const QImage& src, int sx, int sy, int w, int h, int dx, int dy, RasterOp rop);
+    void Cls();
+    // Raises Paint so the owner redraws the canvas, then shows the canvas.
+    void Refresh();
+
+    const QImage& canvas() const { return m_canvas; }
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor& color);
+
+signals:
+    void MouseDown(int Button, int Shift, float X, float Y);
+    void MouseUp(int Button, int Shift, float X, float Y);
+    void MouseMove(int Button, int Shift, float X, float Y);
+    void DblClick();
+    void Click();
+    void Paint();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    float toScale(qreal pixels) const;
+    int toPixels(float units) const;
+    static int buttonCode(Qt::MouseButtons buttons);
+    static int shiftCode(Qt::KeyboardModifiers modifiers);
+
+    Scale m_scale = Scale::Twips;
+    QImage m_canvas;
+    QColor m_backColor = QColor(192, 192, 192);
+    bool m_clickPending = false;
+};

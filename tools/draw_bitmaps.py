@@ -1,0 +1,777 @@
+#!/usr/bin/env python3
+"""Draws Gridwarden's board and smile bitmaps and writes them as <id>.bmp.
+
+    python3 tools/draw_bitmaps.py [output-folder]
+
+The folder defaults to resources/bitmaps beside this tools/ folder. The
+pictures are committed; the build only embeds them, it never runs this.
+
+Every picture is drawn pixel by pixel from the hand-made maps below, so two
+runs give the same bytes on any machine: no fonts, no antialiasing, no
+platform image library. The BMP writer is our own for the same reason.
+
+Picture numbers: 100..113 plus 0, 20, 40, 60 for the four cell sizes
+(4, 8, 15 and 31 pixels); 200..204 for the 21 x 21 smile button.
+"""
+
+import os
+import struct
+import sys
+
+# ---------------------------------------------------------------------------
+# Colours. The two small cell sizes are stored with a 256-entry palette, so
+# every colour they use must be one of the sixteen basic colours below.
+
+BLACK = (0x00, 0x00, 0x00)
+MAROON = (0x80, 0x00, 0x00)
+GREEN = (0x00, 0x80, 0x00)
+OLIVE = (0x80, 0x80, 0x00)
+NAVY = (0x00, 0x00, 0x80)
+PURPLE = (0x80, 0x00, 0x80)
+TEAL = (0x00, 0x80, 0x80)
+SILVER = (0xC0, 0xC0, 0xC0)
+GREY = (0x80, 0x80, 0x80)
+RED = (0xFF, 0x00, 0x00)
+LIME = (0x00, 0xFF, 0x00)
+YELLOW = (0xFF, 0xFF, 0x00)
+BLUE = (0x00, 0x00, 0xFF)
+FUCHSIA = (0xFF, 0x00, 0xFF)
+AQUA = (0x00, 0xFF, 0xFF)
+WHITE = (0xFF, 0xFF, 0xFF)
+
+# Only the smile button uses these; it is stored in 24-bit colour.
+FACE_YELLOW = (0xFF, 0xE8, 0x20)
+FACE_BLUE = (0x58, 0x90, 0xF8)
+TEAR = (0xC8, 0xF0, 0xFF)
+
+# Digit colours, indexed by the number shown.
+DIGIT_COLOURS = {1: BLUE, 2: GREEN, 3: RED, 4: NAVY,
+                 5: MAROON, 6: TEAL, 7: BLACK, 8: PURPLE}
+
+# Base codes of the cell pictures.
+OPEN_EMPTY = 100          # 101..108: OPEN_EMPTY + number
+FLAG = 109
+MINE = 110
+COVERED = 111
+EXPLODED = 112
+WRONG_FLAG = 113
+
+SMILE_WON, SMILE_NORMAL, SMILE_SURPRISED, SMILE_RESET, SMILE_LOST = range(200, 205)
+SMILE_SIZE = 21
+
+
+# ---------------------------------------------------------------------------
+# A picture as a grid of RGB tuples.
+
+class Canvas:
+    def __init__(self, width, height, colour):
+        self.width = width
+        self.height = height
+        self.pixels = [[colour] * width for _ in range(height)]
+
+    def put(self, x, y, colour):
+        if 0 <= x < self.width and 0 <= y < self.height:
+            self.pixels[y][x] = colour
+
+    def get(self, x, y):
+        return self.pixels[y][x]
+
+    def rect(self, x0, y0, x1, y1, colour):
+        """Fills the rectangle with both corners included."""
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                self.put(x, y, colour)
+
+    def stamp(self, x0, y0, rows, legend):
+        """Copies a character map; characters missing from the legend
+        (usually '.') leave the picture underneath untouched."""
+        for dy, row in enumerate(rows):
+            for dx, ch in enumerate(row):
+                if ch in legend:
+                    self.put(x0 + dx, y0 + dy, legend[ch])
+
+
+def check_map(name, rows, width, height):
+    """Catches a mistyped row in a hand-drawn map before it draws crooked."""
+    if len(rows) != height or any(len(r) != width for r in rows):
+        raise ValueError('map %s is not %d x %d' % (name, width, height))
+
+
+# ---------------------------------------------------------------------------
+# The two cell backgrounds every picture starts from.
+
+def opened_cell(size, fill=SILVER):
+    """Flat cell with a one-pixel dark line on its top and left edge only:
+    placed side by side, the cells' lines join into the board's grid, and
+    the board's own frame closes the right and bottom edges."""
+    c = Canvas(size, size, fill)
+    c.rect(0, 0, size - 1, 0, GREY)
+    c.rect(0, 0, 0, size - 1, GREY)
+    return c
+
+
+def raised(c, x0, y0, size, bevel):
+    """Raised square: light from the top left. The bevel bands meet along
+    the anti-diagonal, so the top-right and bottom-left corners are cut
+    diagonally, with a face-coloured pixel on the seam itself."""
+    last = size - 1
+    for y in range(size):
+        for x in range(size):
+            if bevel <= x < size - bevel and bevel <= y < size - bevel:
+                continue
+            seam = x + y - last
+            if seam < 0:
+                c.put(x0 + x, y0 + y, WHITE)
+            elif seam > 0:
+                c.put(x0 + x, y0 + y, GREY)
+
+
+# Bevel width of a covered cell per cell size: about an eighth of the side,
+# at least one pixel.
+BEVEL = {4: 1, 8: 1, 15: 2, 31: 3}
+
+
+def covered_cell(size):
+    c = Canvas(size, size, SILVER)
+    raised(c, 0, 0, size, BEVEL[size])
+    return c
+
+
+# ---------------------------------------------------------------------------
+# Digits. One hand-made font per cell size; '#' is ink.
+
+PIPS_4 = {
+    1: ['...', '.#.', '...'],
+    2: ['#..', '...', '..#'],
+    3: ['#..', '.#.', '..#'],
+    4: ['#.#', '...', '#.#'],
+    5: ['#.#', '.#.', '#.#'],
+    6: ['#.#', '#.#', '#.#'],
+    7: ['#.#', '###', '#.#'],
+    8: ['###', '#.#', '###'],
+}
+
+# 3 x 5: the smallest shapes that keep all eight digits apart.
+DIGITS_8 = {
+    1: ['.#.',
+        '##.',
+        '.#.',
+        '.#.',
+        '###'],
+    2: ['##.',
+        '..#',
+        '.#.',
+        '#..',
+        '###'],
+    3: ['##.',
+        '..#',
+        '.#.',
+        '..#',
+        '##.'],
+    4: ['#.#',
+        '#.#',
+        '###',
+        '..#',
+        '..#'],
+    5: ['###',
+        '#..',
+        '##.',
+        '..#',
+        '##.'],
+    6: ['.##',
+        '#..',
+        '##.',
+        '#.#',
+        '.#.'],
+    7: ['###',
+        '..#',
+        '.#.',
+        '.#.',
+        '.#.'],
+    8: ['.#.',
+        '#.#',
+        '.#.',
+        '#.#',
+        '.#.'],
+}
+
+# 8 x 10 with two-pixel strokes.
+DIGITS_15 = {
+    1: ['...##...',
+        '..###...',
+        '.####...',
+        '...##...',
+        '...##...',
+        '...##...',
+        '...##...',
+        '...##...',
+        '.######.',
+        '.######.'],
+    2: ['.######.',
+        '########',
+        '##....##',
+        '.....###',
+        '...####.',
+        '.####...',
+        '###.....',
+        '##......',
+        '########',
+        '########'],
+    3: ['.######.',
+        '########',
+        '##....##',
+        '......##',
+        '...####.',
+        '...####.',
+        '......##',
+        '##....##',
+        '########',
+        '.######.'],
+    4: ['....###.',
+        '...####.',
+        '..##.##.',
+        '.##..##.',
+        '##...##.',
+        '########',
+        '########',
+        '.....##.',
+        '.....##.',
+        '.....##.'],
+    5: ['########',
+        '########',
+        '##......',
+        '#######.',
+        '########',
+        '......##',
+        '......##',
+        '##....##',
+        '########',
+        '.######.'],
+    6: ['.######.',
+        '########',
+        '##......',
+        '#######.',
+        '########',
+        '##....##',
+        '##....##',
+        '##....##',
+        '########',
+        '.######.'],
+    7: ['########',
+        '########',
+        '......##',
+        '.....###',
+        '....###.',
+        '...###..',
+        '...##...',
+        '...##...',
+        '...##...',
+        '...##...'],
+    8: ['.######.',
+        '########',
+        '##....##',
+        '##....##',
+        '.######.',
+        '.######.',
+        '##....##',
+        '##....##',
+        '########',
+        '.######.'],
+}
+
+
+def scale2x(rows):
+    """Doubles a map with the EPX rule: diagonal steps stay one pixel
+    fine instead of turning into two-pixel stairs."""
+    h, w = len(rows), len(rows[0])
+
+    def at(x, y):
+        if 0 <= x < w and 0 <= y < h:
+            return rows[y][x]
+        return '.'
+
+    out = [[None] * (2 * w) for _ in range(2 * h)]
+    for y in range(h):
+        for x in range(w):
+            p = at(x, y)
+            a, b, c, d = at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
+            e0 = c if (c == a and c != d and a != b) else p
+            e1 = b if (a == b and a != c and b != d) else p
+            e2 = c if (d == c and d != b and c != a) else p
+            e3 = b if (b == d and b != a and d != c) else p
+            out[2 * y][2 * x], out[2 * y][2 * x + 1] = e0, e1
+            out[2 * y + 1][2 * x], out[2 * y + 1][2 * x + 1] = e2, e3
+    return [''.join(r) for r in out]
+
+
+DIGITS_31 = {n: scale2x(g) for n, g in DIGITS_15.items()}
+
+
+def digit_cell(size, number):
+    c = opened_cell(size)
+    colour = DIGIT_COLOURS[number]
+    if size == 4:
+        # No digit fits in three pixels. Dice pips in the number's colour
+        # keep both hints a player reads at this size: colour and count.
+        c.stamp(1, 1, PIPS_4[number], {'#': colour})
+        return c
+    glyph = {8: DIGITS_8, 15: DIGITS_15, 31: DIGITS_31}[size][number]
+    gw, gh = len(glyph[0]), len(glyph)
+    # Centre on the area right of and below the grid line.
+    x0 = 1 + (size - 1 - gw) // 2
+    y0 = 1 + (size - 1 - gh) // 2
+    c.stamp(x0, y0, glyph, {'#': colour})
+    return c
+
+
+# ---------------------------------------------------------------------------
+# Mine: round black body, spikes, a white glint at the upper left.
+# Maps are centred on the area inside the grid line.
+
+MINE_MAPS = {
+    4: ['.#.',
+        '###',
+        '.#.'],
+    8: ['...#...',
+        '.#.#.#.',
+        '..###..',
+        '###W###',
+        '..###..',
+        '.#.#.#.',
+        '...#...'],
+    15: ['.....##.....',
+         '.....##.....',
+         '..#.####.#..',
+         '...######...',
+         '..##WW####..',
+         '####WW######',
+         '############',
+         '..########..',
+         '...######...',
+         '..#.####.#..',
+         '.....##.....',
+         '.....##.....'],
+}
+
+
+def mine_map_31():
+    """The large mine is built from geometry so the body stays round."""
+    n = 24
+    grid = [['.'] * n for _ in range(n)]
+    centre2 = n          # doubled coordinates: the centre is a pixel corner
+    r2 = 8 * 2           # body radius 8, doubled
+    for y in range(n):
+        for x in range(n):
+            dx, dy = 2 * x + 1 - centre2, 2 * y + 1 - centre2
+            if dx * dx + dy * dy <= r2 * r2:
+                grid[y][x] = '#'
+    for i in range(n):
+        for j in (11, 12):
+            grid[i][j] = '#'      # vertical spike
+            grid[j][i] = '#'      # horizontal spike
+    for i in range(3, n - 3):
+        for k in (i, n - 1 - i):
+            grid[i][k] = '#'      # diagonal spikes
+            if i < n // 2:
+                grid[i][k + (1 if k == i else -1)] = '#'
+            else:
+                grid[i][k + (-1 if k == i else 1)] = '#'
+    for y in range(7, 11):
+        for x in range(7, 11):
+            if (x, y) not in ((7, 7), (10, 7), (7, 10), (10, 10)):
+                grid[y][x] = 'W'
+    return [''.join(r) for r in grid]
+
+
+MINE_MAPS[31] = mine_map_31()
+
+
+def mine_origin(size):
+    m = MINE_MAPS[size]
+    return 1 + (size - 1 - len(m[0])) // 2, 1 + (size - 1 - len(m)) // 2
+
+
+def mine_cell(size, fill=SILVER, crossed=False):
+    c = opened_cell(size, fill)
+    m = MINE_MAPS[size]
+    x0, y0 = mine_origin(size)
+    c.stamp(x0, y0, m, {'#': BLACK, 'W': WHITE})
+    if crossed:
+        # The cross spans the mine's box, corner to corner, and is drawn
+        # over it so it still reads where it crosses black.
+        n = len(m)
+        half = {4: 0, 8: 0, 15: 1, 31: 1}[size]
+        for y in range(n):
+            for x in range(n):
+                if abs(x - y) <= half or abs(x + y - (n - 1)) <= half:
+                    c.put(x0 + x, y0 + y, RED)
+    return c
+
+
+# ---------------------------------------------------------------------------
+# Flag on a covered cell: red pennant pointing left, black pole, two-step
+# black base. Maps cover the area inside the bevel.
+
+FLAG_MAPS = {
+    4: ['RR',
+        '.#'],
+    8: ['..RR#.',
+        'RRRR#.',
+        '..RR#.',
+        '....#.',
+        '..###.',
+        '.#####'],
+    15: ['...........',
+         '....RR#....',
+         '..RRRR#....',
+         'RRRRRR#....',
+         '..RRRR#....',
+         '....RR#....',
+         '......#....',
+         '......#....',
+         '....#####..',
+         '..#########',
+         '...........'],
+}
+FLAG_MAPS[31] = scale2x(FLAG_MAPS[15])[:]
+
+
+def flag_cell(size):
+    c = covered_cell(size)
+    b = BEVEL[size]
+    m = FLAG_MAPS[size]
+    inner = size - 2 * b
+    x0 = b + (inner - len(m[0])) // 2
+    y0 = b + (inner - len(m)) // 2
+    c.stamp(x0, y0, m, {'#': BLACK, 'R': RED})
+    return c
+
+
+# ---------------------------------------------------------------------------
+# The cell set of one size.
+
+def cell_pictures(size):
+    pics = {OPEN_EMPTY: opened_cell(size)}
+    for n in range(1, 9):
+        pics[OPEN_EMPTY + n] = digit_cell(size, n)
+    pics[FLAG] = flag_cell(size)
+    pics[MINE] = mine_cell(size)
+    pics[COVERED] = covered_cell(size)
+    pics[EXPLODED] = mine_cell(size, fill=RED)
+    pics[WRONG_FLAG] = mine_cell(size, crossed=True)
+    return pics
+
+
+# Cell size -> (picture number offset, bits per pixel).
+CELL_SETS = {4: (0, 8), 8: (20, 8), 15: (40, 24), 31: (60, 24)}
+
+
+# ---------------------------------------------------------------------------
+# Smile button: a raised grey button with a round face.
+
+def face_disc(radius2x, centre2x):
+    """Pixels of a disc in doubled coordinates (so a centre on a pixel
+    centre is odd) as a set of (x, y)."""
+    inside = set()
+    for y in range(SMILE_SIZE):
+        for x in range(SMILE_SIZE):
+            dx, dy = 2 * x + 1 - centre2x, 2 * y + 1 - centre2x
+            if dx * dx + dy * dy <= radius2x * radius2x:
+                inside.add((x, y))
+    return inside
+
+
+def smile_base(face_colour):
+    c = Canvas(SMILE_SIZE, SMILE_SIZE, SILVER)
+    raised(c, 0, 0, SMILE_SIZE, 2)
+    disc = face_disc(15, 21)      # diameter 15, centred on pixel (10, 10)
+    for (x, y) in disc:
+        edge = any((x + dx, y + dy) not in disc
+                   for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+        c.put(x, y, BLACK if edge else face_colour)
+    return c
+
+
+# Features are drawn on the whole 21 x 21 square; the face spans 3..17.
+SMILE_FEATURES = {
+    SMILE_NORMAL: [
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.......##...##.......',
+        '.......##...##.......',
+        '.....................',
+        '.....................',
+        '.....................',
+        '......#.......#......',
+        '.......#.....#.......',
+        '........#####........',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................'],
+    SMILE_WON: [
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '....#############....',
+        '.....#W###.#W###.....',
+        '......###...###......',
+        '.....................',
+        '.....................',
+        '......#########......',
+        '.......#WWWWW#.......',
+        '........#####........',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................'],
+    SMILE_SURPRISED: [
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.......##...##.......',
+        '.......##...##.......',
+        '.....................',
+        '.....................',
+        '.........###.........',
+        '........#...#........',
+        '........#...#........',
+        '.........###.........',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................'],
+    SMILE_RESET: [
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '......WWW...WWW......',
+        '......W#W...W#W......',
+        '......WWW...WWW......',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.......#######.......',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................'],
+    SMILE_LOST: [
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '......###...###......',
+        '......T.......T......',
+        '......T.......T......',
+        '.....................',
+        '.....................',
+        '........#####........',
+        '.......#.....#.......',
+        '......#.......#......',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................',
+        '.....................'],
+}
+
+
+def smile_pictures():
+    pics = {}
+    for pid, rows in SMILE_FEATURES.items():
+        check_map('smile %d' % pid, rows, SMILE_SIZE, SMILE_SIZE)
+        c = smile_base(FACE_BLUE if pid == SMILE_LOST else FACE_YELLOW)
+        c.stamp(0, 0, rows, {'#': BLACK, 'W': WHITE, 'T': TEAR})
+        pics[pid] = c
+    return pics
+
+
+# ---------------------------------------------------------------------------
+# BMP files: BITMAPFILEHEADER + BITMAPINFOHEADER, rows bottom-up, each row
+# padded to four bytes.
+
+def palette_256():
+    """The sixteen basic colours first, then a 6 x 6 x 6 colour cube and a
+    grey ramp to fill the table: a complete, fixed 256-colour palette."""
+    pal = [BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER,
+           GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE]
+    steps = (0x00, 0x33, 0x66, 0x99, 0xCC, 0xFF)
+    pal += [(r, g, b) for r in steps for g in steps for b in steps]
+    pal += [(v, v, v) for v in range(0x08, 0x08 + 24 * 10, 10)]
+    assert len(pal) == 256
+    return pal
+
+
+PALETTE = palette_256()
+PALETTE_INDEX = {}
+for _i, _c in enumerate(PALETTE):
+    PALETTE_INDEX.setdefault(_c, _i)
+
+PIXELS_PER_METRE = 3780          # 96 dots per inch
+
+
+def bmp_bytes(canvas, bits):
+    w, h = canvas.width, canvas.height
+    if bits == 8:
+        row_len = w
+        table = b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in PALETTE)
+    elif bits == 24:
+        row_len = 3 * w
+        table = b''
+    else:
+        raise ValueError('unsupported depth %d' % bits)
+    stride = (row_len + 3) & ~3
+    image = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = bytearray()
+        for x in range(w):
+            colour = canvas.get(x, y)
+            if bits == 8:
+                if colour not in PALETTE_INDEX:
+                    raise ValueError('colour %r is not in the palette' % (colour,))
+                row.append(PALETTE_INDEX[colour])
+            else:
+                r, g, b = colour
+                row += bytes((b, g, r))
+        row += b'\0' * (stride - row_len)
+        image += row
+    offset = 14 + 40 + len(table)
+    file_header = struct.pack('<2sIHHI', b'BM', offset + len(image), 0, 0, offset)
+    info_header = struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, 0, len(image),
+                              PIXELS_PER_METRE, PIXELS_PER_METRE,
+                              256 if bits == 8 else 0, 0)
+    return file_header + info_header + table + bytes(image)
+
+
+def read_bmp(data):
+    """Reads back what bmp_bytes writes, independently of it, so the
+    self-check catches a writer that swaps channels or pads wrongly."""
+    magic, size, _, _, offset = struct.unpack_from('<2sIHHI', data, 0)
+    (hsize, w, h, planes, bits, compression, image_size,
+     _, _, used, _) = struct.unpack_from('<IiiHHIIiiII', data, 14)
+    if magic != b'BM' or size != len(data) or hsize != 40 or planes != 1:
+        raise ValueError('bad headers')
+    if compression != 0 or h <= 0:
+        raise ValueError('expected an uncompressed bottom-up bitmap')
+    table = []
+    if bits == 8:
+        count = used or 256
+        for i in range(count):
+            b, g, r, _ = struct.unpack_from('<BBBB', data, 54 + 4 * i)
+            table.append((r, g, b))
+        if offset != 54 + 4 * count:
+            raise ValueError('pixel data does not follow the palette')
+    stride = ((w * bits // 8) + 3) & ~3
+    if image_size != stride * h or offset + image_size != len(data):
+        raise ValueError('image size does not match the dimensions')
+    pixels = []
+    for y in range(h):
+        row_start = offset + (h - 1 - y) * stride
+        row = []
+        for x in range(w):
+            if bits == 8:
+                row.append(table[data[row_start + x]])
+            else:
+                b, g, r = data[row_start + 3 * x:row_start + 3 * x + 3]
+                row.append((r, g, b))
+        pixels.append(row)
+    return w, h, bits, pixels
+
+
+# ---------------------------------------------------------------------------
+
+def all_pictures():
+    """Every picture as {id: (canvas, bits)}."""
+    out = {}
+    for size, (offset, bits) in CELL_SETS.items():
+        for base, canvas in cell_pictures(size).items():
+            out[base + offset] = (canvas, bits)
+    for pid, canvas in smile_pictures().items():
+        out[pid] = (canvas, 24)
+    return out
+
+
+def expected_format(pid):
+    if pid >= 200:
+        return SMILE_SIZE, 24
+    for size, (offset, bits) in CELL_SETS.items():
+        if 100 + offset <= pid <= 113 + offset:
+            return size, bits
+    raise ValueError('unexpected picture %d' % pid)
+
+
+def self_check(pictures, encoded):
+    expected_ids = sorted([b + o for o in (0, 20, 40, 60) for b in range(100, 114)]
+                          + list(range(200, 205)))
+    if sorted(pictures) != expected_ids:
+        raise AssertionError('picture set is incomplete')
+    for pid, data in encoded.items():
+        size, bits = expected_format(pid)
+        w, h, got_bits, pixels = read_bmp(data)
+        if (w, h, got_bits) != (size, size, bits):
+            raise AssertionError('%d.bmp is %dx%d at %d bits, wanted %dx%d at %d'
+                                 % (pid, w, h, got_bits, size, size, bits))
+        if pixels != pictures[pid][0].pixels:
+            raise AssertionError('%d.bmp does not read back as drawn' % pid)
+    # Same input, same bytes: the committed files must be reproducible.
+    again = {pid: bmp_bytes(c, bits) for pid, (c, bits) in all_pictures().items()}
+    if again != encoded:
+        raise AssertionError('drawing twice gave different bytes')
+    # Pictures of one size must differ from each other, or a role is lost.
+    for size, (offset, _) in CELL_SETS.items():
+        seen = {}
+        for base in range(100, 114):
+            key = encoded[base + offset]
+            if key in seen:
+                raise AssertionError('%d and %d look the same'
+                                     % (seen[key], base + offset))
+            seen[key] = base + offset
+
+
+def main(argv):
+    repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    out_dir = argv[1] if len(argv) > 1 else os.path.join(repo, 'resources', 'bitmaps')
+    pictures = all_pictures()
+    encoded = {pid: bmp_bytes(c, bits) for pid, (c, bits) in pictures.items()}
+    self_check(pictures, encoded)
+    os.makedirs(out_dir, exist_ok=True)
+    for pid in sorted(encoded):
+        with open(os.path.join(out_dir, '%d.bmp' % pid), 'wb') as f:
+            f.write(encoded[pid])
+    print('wrote %d bitmaps to %s' % (len(encoded), out_dir))
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main(sys.argv))
