@@ -23,7 +23,8 @@ public:
     void setHeight(int nHeight);
 
     // Draws img at its own size with its top-left corner at (x, y) in scale units.
-    void PaintPicture(const QImage& img, float x, float y);
+    // Virtual so that tests can watch what a board draws, and in which order.
+    virtual void PaintPicture(const QImage& img, float x, float y);
     // GDI-style block transfer in pixels, for masked sprites (SRCAND then SRCPAINT).
     void BitBlt(const QImage& src, int sx, int sy, int w, int h, int dx, int dy, RasterOp rop);
     void Cls();

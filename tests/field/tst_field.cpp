@@ -1,4 +1,839 @@
+#include "FieldCodes.h"
+#include "cCell.h"
+#include "cField.h"
+
+#include "Clock.h"
+#include "PictureBox.h"
+#include "RuntimeError.h"
+#include "Rnd.h"
+
+#include <QSignalSpy>
 #include <QTest>
-class T : public QObject { Q_OBJECT private slots: void t() {} };
-QTEST_MAIN(T)
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <set>
+#include <vector>
+
+namespace {
+
+// Records the cells a board draws, in drawing order, without a real canvas.
+class RecordingBox : public PictureBox {
+public:
+    int pitch = 1;
+    int columns = 1;
+    std::vector<int> drawn;
+    void PaintPicture(const QImage&, float x, float y) override
+    {
+        drawn.push_back(static_cast<int>(y) / pitch * columns + static_cast<int>(x) / pitch);
+    }
+};
+
+// The walk exactly as the rules word it, one call per cell, as the oracle for
+// the field's explicit-stack flood.
+void referenceChkCell(cField& field, int index, std::vector<int>& order);
+
+void referenceChkAll(cField& field, int index, std::vector<int>& order)
+{
+    for (int n : field.Cell(index)->Ngh()) {
+        if (field.Cell(n)->Status() == CellStatus::Covered)
+            referenceChkCell(field, n, order);
+    }
+}
+
+void referenceChkCell(cField& field, int index, std::vector<int>& order)
+{
+    cCell* cell = field.Cell(index);
+    const int before = cell->Status();
+    cell->Check(CellAction::Open, field);
+    if (cell->Status() != before)
+        order.push_back(index);
+    if (cell->Nr() == 0 && cell->Status() == CellStatus::Opened)
+        referenceChkAll(field, index, order);
+}
+
+std::vector<int> expectedNeighbours(int index, int w, int h)
+{
+    const int x = index % w, y = index / w;
+    std::vector<int> out;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if ((dx || dy) && x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h)
+                out.push_back((y + dy) * w + x + dx);
+        }
+    }
+    return out;
+}
+
+// A board with mines exactly where the test says, built with the field's own
+// operations as an editor or loader would.
+void layMines(cField& field, int w, int h, const std::vector<int>& mines)
+{
+    field.Setup(w, h, 0, ViewMode::Normal, ZoomSize::Normal);
+    for (int m : mines)
+        field.Cell(m)->setMine(true);
+    field.CntNr();
+    field.CntO();
+    field.setMTot(static_cast<int>(mines.size()));
+    field.CntM();
+}
+
+int statusCount(cField& field, int status)
+{
+    int n = 0;
+    for (int i = 0; field.Cell(i); ++i)
+        n += field.Cell(i)->Status() == status ? 1 : 0;
+    return n;
+}
+
+void flag(cField& field, int index)
+{
+    field.Cell(index)->Check(CellAction::ToggleFlag, field);
+    field.CntM();
+}
+
+struct FixedClock {
+    float now = 1000.0f;
+    FixedClock() { setTimerSource([this] { return now; }); }
+    ~FixedClock() { setTimerSource(nullptr); }
+};
+
+} // namespace
+
+class tst_Field : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cellTransitions_data();
+    void cellTransitions();
+    void cellNrRange();
+    void cellInitAndNeighbours();
+
+    void neighbourOrderOnKnownCells();
+    void widthAndHeightLimits();
+    void mineTotalLet();
+    void cellAccess();
+    void resetInvariants_data();
+    void resetInvariants();
+    void resetWithTooManyMines();
+    void addMineFollowsThePool();
+    void addMineRefusesTheLastFreeCell();
+    void generatorIsNotReseeded();
+    void poolRebuildAndFlagCount();
+
+    void floodMatchesRecursiveWalk_data();
+    void floodMatchesRecursiveWalk();
+    void floodOpensWholeLargestBoard();
+    void flagsAreWalls();
+    void reopeningAnEmptyCell();
+    void winAndLoss();
+    void chordWithWrongFlagLoses();
+    void lossRedrawsOnlyCoveredAndFlagged();
+
+    void statusSwitchesTimerAndBoard();
+    void timeKeepsFirstStartAndFreezesInEditMode();
+    void timeAcrossMidnight();
+    void setupAndResetEvents();
+};
+
+void tst_Field::cellTransitions_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<bool>("mine");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("after");
+
+    using namespace CellStatus;
+    const struct {
+        const char* name;
+        int before;
+        bool mine;
+        int action, after;
+    } rows[] = {
+        {"covered open", Covered, false, CellAction::Open, Opened},
+        {"covered open mine", Covered, true, CellAction::Open, Exploded},
+        {"covered flag", Covered, false, CellAction::ToggleFlag, Flagged},
+        {"covered press", Covered, false, CellAction::TogglePressed, Pressed},
+        {"opened open", Opened, false, CellAction::Open, Opened},
+        {"opened flag", Opened, false, CellAction::ToggleFlag, Opened},
+        {"opened press", Opened, false, CellAction::TogglePressed, Opened},
+        {"flagged open", Flagged, true, CellAction::Open, Flagged},
+        {"flagged flag", Flagged, false, CellAction::ToggleFlag, Covered},
+        {"flagged press", Flagged, false, CellAction::TogglePressed, Flagged},
+        {"pressed open", Pressed, false, CellAction::Open, Opened},
+        {"pressed open mine", Pressed, true, CellAction::Open, Exploded},
+        {"pressed flag", Pressed, false, CellAction::ToggleFlag, Flagged},
+        {"pressed press", Pressed, false, CellAction::TogglePressed, Covered},
+        {"exploded open", Exploded, true, CellAction::Open, Exploded},
+        {"exploded flag", Exploded, true, CellAction::ToggleFlag, Exploded},
+        {"exploded press", Exploded, true, CellAction::TogglePressed, Exploded},
+        {"unknown action", Covered, false, 5, Covered},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.name) << r.before << r.mine << r.action << r.after;
+}
+
+void tst_Field::cellTransitions()
+{
+    QFETCH(int, before);
+    QFETCH(bool, mine);
+    QFETCH(int, action);
+    QFETCH(int, after);
+
+    cField field;
+    cCell cell;
+    cell.Init(0, 9, mine);
+    // Reach the starting status through the actions themselves.
+    switch (before) {
+    case CellStatus::Opened:
+        cell.Check(CellAction::Open, field);
+        break;
+    case CellStatus::Flagged:
+        cell.Check(CellAction::ToggleFlag, field);
+        break;
+    case CellStatus::Pressed:
+        cell.Check(CellAction::TogglePressed, field);
+        break;
+    case CellStatus::Exploded:
+        cell.Check(CellAction::Open, field);
+        break;
+    default:
+        break;
+    }
+    QCOMPARE(cell.Status(), before);
+    cell.Check(action, field);
+    QCOMPARE(cell.Status(), after);
+    QCOMPARE(cell.Mine(), mine);
+}
+
+void tst_Field::cellNrRange()
+{
+    cCell cell;
+    cell.setNr(8);
+    QCOMPARE(cell.Nr(), 8);
+    cell.setNr(0);
+    QCOMPARE(cell.Nr(), 0);
+    cell.setNr(3);
+    for (int bad : {9, -1, 100}) {
+        try {
+            cell.setNr(bad);
+            QFAIL("Nr accepted a value outside 0..8");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), 100);
+            QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in Cell.Nr"));
+        }
+        QCOMPARE(cell.Nr(), 3);
+    }
+}
+
+void tst_Field::cellInitAndNeighbours()
+{
+    cField field;
+    cCell cell;
+    QVERIFY(cell.Ngh().empty());
+    cell.Check(CellAction::ToggleFlag, field);
+    cell.setNr(4);
+    cell.addNgh(7);
+    cell.Init(37, 30, false);
+    QCOMPARE(cell.X(), 7);
+    QCOMPARE(cell.Y(), 1);
+    QCOMPARE(cell.Status(), CellStatus::Covered);
+    // Init leaves the number and the neighbours alone.
+    QCOMPARE(cell.Nr(), 4);
+    cell.addNgh(3);
+    cell.addNgh(5);
+    QCOMPARE(cell.Ngh(), (std::vector<int>{7, 3, 5}));
+}
+
+void tst_Field::neighbourOrderOnKnownCells()
+{
+    cField field;
+    field.Setup(30, 16, 10, ViewMode::Normal, ZoomSize::Normal);
+    QCOMPARE(field.Cell(0)->Ngh(), (std::vector<int>{1, 30, 31}));
+    QCOMPARE(field.Cell(31)->Ngh(), (std::vector<int>{0, 1, 2, 30, 32, 60, 61, 62}));
+    QCOMPARE(field.Cell(479)->Ngh(), (std::vector<int>{448, 449, 478}));
+
+    field.Setup(8, 1, 0, ViewMode::Normal, ZoomSize::Normal);
+    QCOMPARE(field.Cell(0)->Ngh(), (std::vector<int>{1}));
+    for (int i = 1; i < 7; ++i)
+        QCOMPARE(field.Cell(i)->Ngh(), (std::vector<int>{i - 1, i + 1}));
+    QCOMPARE(field.Cell(7)->Ngh(), (std::vector<int>{6}));
+}
+
+void tst_Field::widthAndHeightLimits()
+{
+    cField field;
+    QSignalSpy changeXx(&field, &cField::ChangeXx);
+    field.setXx(30);
+    field.setYy(16);
+    for (int bad : {7, 256, 0, -5}) {
+        field.setXx(bad);
+        QCOMPARE(field.Xx(), 30);
+    }
+    QCOMPARE(changeXx.count(), 5);
+    field.setXx(8);
+    field.setXx(255);
+    QCOMPARE(field.Xx(), 255);
+
+    QSignalSpy anySignal(&field, &cField::ChangeSize);
+    for (int bad : {0, 167, -1}) {
+        field.setYy(bad);
+        QCOMPARE(field.Yy(), 16);
+    }
+    field.setYy(1);
+    QCOMPARE(field.Yy(), 1);
+    field.setYy(166);
+    QCOMPARE(field.Yy(), 166);
+    QCOMPARE(changeXx.count(), 7);
+    QCOMPARE(anySignal.count(), 0);
+}
+
+void tst_Field::mineTotalLet()
+{
+    cField field;
+    field.Setup(9, 9, 10, ViewMode::Normal, ZoomSize::Normal);
+    try {
+        field.setMTot(-1);
+        QFAIL("a negative mine total was accepted");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), 101);
+        QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in MTot"));
+    }
+    QCOMPARE(field.MTot(), 10);
+    // The let only stores: the board and the counter stay as they are.
+    field.setMTot(500);
+    QCOMPARE(field.MCnt(), 10);
+    field.setMTot(0);
+    field.Reset();
+    QCOMPARE(field.FreePool().size(), size_t(81));
+    for (int i = 0; field.Cell(i); ++i)
+        QVERIFY(!field.Cell(i)->Mine());
+}
+
+void tst_Field::cellAccess()
+{
+    cField field;
+    // A new field has one slot, so walking to the first null stops after it.
+    QVERIFY(field.Cell(0));
+    QVERIFY(!field.Cell(1));
+    field.Setup(9, 9, 10, ViewMode::Normal, ZoomSize::Normal);
+    QVERIFY(field.Cell(80));
+    QVERIFY(!field.Cell(81));
+    try {
+        field.Cell(-1);
+        QFAIL("a negative index was accepted");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), 9);
+    }
+    for (int bad : {-1, 81}) {
+        try {
+            field.setCell(bad, std::make_unique<cCell>());
+            QFAIL("a cell was stored outside the board");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), 900);
+            QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in cell"));
+        }
+    }
+    auto replacement = std::make_unique<cCell>();
+    cCell* raw = replacement.get();
+    field.setCell(40, std::move(replacement));
+    QCOMPARE(field.Cell(40), raw);
+}
+
+void tst_Field::resetInvariants_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("mines");
+    for (auto [w, h] : {std::pair{8, 1}, {9, 9}, {30, 16}, {255, 166}}) {
+        for (int mines : {0, 1, w * h - 1, w * h / 5}) {
+            const QByteArray name = QByteArray::number(w) + "x" + QByteArray::number(h) + " with "
+                                    + QByteArray::number(mines);
+            QTest::newRow(name.constData()) << w << h << mines;
+        }
+    }
+}
+
+void tst_Field::resetInvariants()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, mines);
+
+    cField field;
+    field.Randomize(static_cast<quint32>(w * 1000 + mines));
+    field.Setup(w, h, mines, ViewMode::Normal, ZoomSize::Small);
+    for (int round = 0; round < 3; ++round) {
+        QCOMPARE(field.FldStatus(), FieldStatus::Ready);
+        QCOMPARE(field.MCnt(), mines);
+        QCOMPARE(field.Index0, -1);
+        QCOMPARE(field.Mouse, qint16(0));
+        QCOMPARE(field.cellCount(), w * h);
+        QVERIFY(!field.Cell(w * h));
+
+        std::vector<int> safe;
+        int mineCount = 0;
+        for (int i = 0; i < w * h; ++i) {
+            cCell* cell = field.Cell(i);
+            QCOMPARE(cell->Status(), CellStatus::Covered);
+            QCOMPARE(cell->X(), i % w);
+            QCOMPARE(cell->Y(), i / w);
+            const std::vector<int> ngh = expectedNeighbours(i, w, h);
+            if (cell->Ngh() != ngh)
+                QFAIL(qPrintable(QStringLiteral("neighbours of cell %1 differ").arg(i)));
+            if (cell->Mine()) {
+                ++mineCount;
+                QCOMPARE(cell->Nr(), 0);
+            } else {
+                safe.push_back(i);
+                const int n = static_cast<int>(
+                    std::count_if(ngh.begin(), ngh.end(), [&](int k) { return field.Cell(k)->Mine(); }));
+                QCOMPARE(cell->Nr(), n);
+            }
+        }
+        QCOMPARE(mineCount, mines);
+        // The pool is exactly the safe cells, ascending and without a gap.
+        QCOMPARE(field.FreePool(), safe);
+        field.Reset();
+    }
+}
+
+void tst_Field::resetWithTooManyMines()
+{
+    cField field;
+    PictureBox box;
+    field.setPic(&box);
+    field.Setup(9, 9, 80, ViewMode::Normal, ZoomSize::Normal);
+    QCOMPARE(field.FreePool().size(), size_t(1));
+    QCOMPARE(statusCount(field, CellStatus::Covered), 81);
+
+    field.setMTot(81);
+    try {
+        field.Reset();
+        QFAIL("a board without a free cell was dealt");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), 9);
+    }
+    // The reset stopped at the failing draw: still resetting, board disabled.
+    QCOMPARE(field.FldStatus(), FieldStatus::Resetting);
+    QVERIFY(!box.isEnabled());
+    QCOMPARE(field.FreePool().size(), size_t(1));
+}
+
+void tst_Field::addMineFollowsThePool()
+{
+    // Each draw picks entry floor(r * (u + 0.99999999)) of the ascending pool.
+    cField field;
+    field.Setup(10, 3, 0, ViewMode::Normal, ZoomSize::Normal);
+    field.Randomize(77);
+    Rnd mirror;
+    mirror.Randomize(77);
+    std::vector<int> pool = field.FreePool();
+    for (int k = 0; k < 29; ++k) {
+        const int u = static_cast<int>(pool.size()) - 1;
+        const int r = static_cast<int>(std::floor(static_cast<double>(mirror()) * (u + 0.99999999)));
+        QVERIFY(r >= 0 && r <= u);
+        const int chosen = pool[static_cast<size_t>(r)];
+        pool.erase(pool.begin() + r);
+        field.AddMine();
+        QVERIFY(field.Cell(chosen)->Mine());
+        QCOMPARE(field.FreePool(), pool);
+    }
+}
+
+void tst_Field::addMineRefusesTheLastFreeCell()
+{
+    cField field;
+    field.Setup(8, 1, 7, ViewMode::Normal, ZoomSize::Normal);
+    const int freeCell = field.FreePool().at(0);
+    try {
+        field.AddMine();
+        QFAIL("the last free cell was mined");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), 9);
+    }
+    QVERIFY(!field.Cell(freeCell)->Mine());
+    QCOMPARE(field.FreePool(), std::vector<int>{freeCell});
+
+    cField fresh;
+    try {
+        fresh.AddMine();
+        QFAIL("a field without a pool placed a mine");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), 9);
+    }
+}
+
+void tst_Field::generatorIsNotReseeded()
+{
+    auto layout = [](cField& field) {
+        std::vector<bool> mines;
+        for (int i = 0; field.Cell(i); ++i)
+            mines.push_back(field.Cell(i)->Mine());
+        return mines;
+    };
+    cField a, b;
+    a.Randomize(5);
+    b.Randomize(5);
+    a.Setup(30, 16, 99, ViewMode::Normal, ZoomSize::Normal);
+    b.Setup(30, 16, 99, ViewMode::Normal, ZoomSize::Normal);
+    const auto first = layout(a);
+    QCOMPARE(layout(b), first);
+    a.Reset();
+    b.Reset();
+    // The second board continues the same sequence instead of repeating the first.
+    QVERIFY(layout(a) != first);
+    QCOMPARE(layout(a), layout(b));
+
+    // Fields made at the same moment still deal different boards.
+    cField c, d;
+    c.Setup(30, 16, 99, ViewMode::Normal, ZoomSize::Normal);
+    d.Setup(30, 16, 99, ViewMode::Normal, ZoomSize::Normal);
+    QVERIFY(layout(c) != layout(d));
+}
+
+void tst_Field::poolRebuildAndFlagCount()
+{
+    cField field;
+    layMines(field, 8, 2, {0, 5, 15});
+    QCOMPARE(field.FreePool(), (std::vector<int>{1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+    QCOMPARE(field.Cell(1)->Nr(), 1);
+    QCOMPARE(field.Cell(4)->Nr(), 1);
+    QCOMPARE(field.Cell(14)->Nr(), 2);
+    QCOMPARE(field.Cell(6)->Nr(), 2);
+
+    field.Cell(1)->Check(CellAction::ToggleFlag, field);
+    field.Cell(2)->Check(CellAction::TogglePressed, field);
+    field.CntM();
+    QCOMPARE(field.MCnt(), 2);
+
+    for (int i = 0; field.Cell(i); ++i)
+        field.Cell(i)->setMine(true);
+    try {
+        field.CntO();
+        QFAIL("an all-mine board gave a pool");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), 9);
+    }
+    QCOMPARE(field.FreePool(), std::vector<int>{0});
+}
+
+void tst_Field::floodMatchesRecursiveWalk_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("mines");
+    QTest::addColumn<int>("flags");
+    QTest::newRow("8x1") << 8 << 1 << 1 << 1;
+    QTest::newRow("9x9 sparse") << 9 << 9 << 5 << 3;
+    QTest::newRow("30x16 expert") << 30 << 16 << 99 << 10;
+    QTest::newRow("30x16 thin") << 30 << 16 << 20 << 25;
+    QTest::newRow("64x40") << 64 << 40 << 200 << 40;
+    QTest::newRow("255x166") << 255 << 166 << 2000 << 300;
+}
+
+void tst_Field::floodMatchesRecursiveWalk()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, mines);
+    QFETCH(int, flags);
+
+    std::mt19937 rng(static_cast<unsigned>(w * h + mines));
+    const int boards = w * h > 10000 ? 3 : 40;
+    for (int b = 0; b < boards; ++b) {
+        const quint32 seed = rng();
+        const int start = static_cast<int>(rng() % static_cast<unsigned>(w * h));
+        std::vector<int> flagged;
+        for (int f = 0; f < flags; ++f)
+            flagged.push_back(static_cast<int>(rng() % static_cast<unsigned>(w * h)));
+
+        RecordingBox box;
+        box.columns = w;
+        cField field;
+        field.Randomize(seed);
+        field.Setup(w, h, mines, ViewMode::Normal, ZoomSize::Tiny);
+        field.setPic(&box);
+        box.pitch = field.cDim();
+        cField reference;
+        reference.Randomize(seed);
+        reference.Setup(w, h, mines, ViewMode::Normal, ZoomSize::Tiny);
+        std::set<int> flagSet(flagged.begin(), flagged.end());
+        for (int f : flagSet) {
+            field.Cell(f)->Check(CellAction::ToggleFlag, field);
+            reference.Cell(f)->Check(CellAction::ToggleFlag, reference);
+        }
+
+        box.drawn.clear();
+        field.ChkCell(start);
+        std::vector<int> expected;
+        referenceChkCell(reference, start, expected);
+        // Every open redraws its cell once, so the drawing order is the opening order.
+        std::vector<int> opened;
+        for (int i : box.drawn) {
+            if (field.Cell(i)->Status() != CellStatus::Flagged)
+                opened.push_back(i);
+        }
+        if (field.Cell(start)->Status() == CellStatus::Flagged)
+            opened.clear();
+        QCOMPARE(opened, expected);
+        for (int i = 0; i < w * h; ++i)
+            QCOMPARE(field.Cell(i)->Status(), reference.Cell(i)->Status());
+    }
+}
+
+void tst_Field::floodOpensWholeLargestBoard()
+{
+    cField field;
+    field.Setup(255, 166, 0, ViewMode::Normal, ZoomSize::Tiny);
+    QSignalSpy update(&field, &cField::Update);
+    field.ChkCell(0);
+    QCOMPARE(statusCount(field, CellStatus::Opened), 255 * 166);
+    // A mine-free board is won by the same move.
+    field.ChkWin();
+    QCOMPARE(field.FldStatus(), FieldStatus::Won);
+    QCOMPARE(update.count(), 1);
+    QCOMPARE(update.at(0).at(0).toInt(), 1);
+}
+
+void tst_Field::flagsAreWalls()
+{
+    // One mine in the corner; a flagged safe column splits the empty region.
+    cField field;
+    layMines(field, 9, 3, {8});
+    for (int row = 0; row < 3; ++row)
+        flag(field, row * 9 + 3);
+    field.ChkCell(0);
+    for (int row = 0; row < 3; ++row) {
+        QCOMPARE(field.Cell(row * 9 + 3)->Status(), CellStatus::Flagged);
+        for (int x = 0; x < 9; ++x) {
+            const int expected = x < 3 ? CellStatus::Opened : x == 3 ? CellStatus::Flagged : CellStatus::Covered;
+            QCOMPARE(field.Cell(row * 9 + x)->Status(), expected);
+        }
+    }
+    // Opening a flagged cell does nothing at all.
+    field.ChkCell(3);
+    QCOMPARE(field.Cell(3)->Status(), CellStatus::Flagged);
+    QCOMPARE(field.Cell(4)->Status(), CellStatus::Covered);
+}
+
+void tst_Field::reopeningAnEmptyCell()
+{
+    cField field;
+    layMines(field, 8, 3, {7});
+    flag(field, 1);
+    field.ChkCell(0);
+    QCOMPARE(field.Cell(1)->Status(), CellStatus::Flagged);
+    QCOMPARE(field.Cell(2)->Status(), CellStatus::Opened);
+    // Unflag and open the already opened empty corner: its covered neighbour opens.
+    flag(field, 1);
+    field.ChkCell(0);
+    QCOMPARE(field.Cell(1)->Status(), CellStatus::Opened);
+
+    const int openedBefore = statusCount(field, CellStatus::Opened);
+    field.ChkCell(5);
+    QCOMPARE(statusCount(field, CellStatus::Opened), openedBefore);
+}
+
+void tst_Field::winAndLoss()
+{
+    cField field;
+    layMines(field, 8, 2, {0, 15});
+    QSignalSpy update(&field, &cField::Update);
+
+    // Every safe cell open, one mine unflagged: the game goes on.
+    field.setFldStatus(FieldStatus::Running);
+    for (int i = 1; i < 15; ++i)
+        field.ChkCell(i);
+    flag(field, 0);
+    field.ChkWin();
+    QCOMPARE(field.FldStatus(), FieldStatus::Running);
+    flag(field, 15);
+    field.ChkWin();
+    QCOMPARE(field.FldStatus(), FieldStatus::Won);
+    QCOMPARE(update.count(), 2);
+
+    // A wrong flag with the counter at zero keeps a mine covered: no win.
+    layMines(field, 8, 2, {0, 15});
+    field.setFldStatus(FieldStatus::Running);
+    flag(field, 0);
+    flag(field, 14);
+    for (int i = 1; i < 14; ++i)
+        field.ChkCell(i);
+    QCOMPARE(field.MCnt(), 0);
+    field.ChkWin();
+    QCOMPARE(field.FldStatus(), FieldStatus::Running);
+
+    // Opening a mine loses, even on the very first move.
+    layMines(field, 8, 2, {0, 15});
+    field.setFldStatus(FieldStatus::Running);
+    field.ChkCell(15);
+    field.ChkWin();
+    QCOMPARE(field.FldStatus(), FieldStatus::Lost);
+}
+
+void tst_Field::chordWithWrongFlagLoses()
+{
+    // Row 0: mines at 0 and 2, so cell 9 (x 1, y 1) shows 2.
+    cField field;
+    layMines(field, 8, 3, {0, 2});
+    field.setFldStatus(FieldStatus::Running);
+    field.ChkCell(9);
+    QCOMPARE(field.Cell(9)->Nr(), 2);
+    flag(field, 0);
+    flag(field, 10);  // wrong: no mine there
+    field.ChkAll(9);
+    QCOMPARE(field.Cell(2)->Status(), CellStatus::Exploded);
+    QCOMPARE(field.Cell(10)->Status(), CellStatus::Flagged);
+    field.ChkWin();
+    QCOMPARE(field.FldStatus(), FieldStatus::Lost);
+}
+
+void tst_Field::lossRedrawsOnlyCoveredAndFlagged()
+{
+    cField field;
+    RecordingBox box;
+    box.columns = 8;
+    layMines(field, 8, 2, {0, 7});
+    field.setPic(&box);
+    box.pitch = field.cDim();
+    field.ChkCell(3);
+    flag(field, 0);
+    field.ChkCell(7);
+    box.drawn.clear();
+    field.ChkWin();
+    std::vector<int> expected;
+    for (int i = 0; i < 16; ++i) {
+        const int s = field.Cell(i)->Status();
+        if (s == CellStatus::Covered || s == CellStatus::Flagged)
+            expected.push_back(i);
+    }
+    QVERIFY(!expected.empty());
+    QCOMPARE(box.drawn, expected);
+}
+
+void tst_Field::statusSwitchesTimerAndBoard()
+{
+    FixedClock clock;
+    cField field;
+    PictureBox box;
+    QTimer timer;
+    field.setPic(&box);
+    field.setTimer1(&timer);
+    field.Setup(9, 9, 10, ViewMode::Normal, ZoomSize::Normal);
+    QCOMPARE(timer.interval(), 1000);
+    QSignalSpy enable(&field, &cField::FieldEnable);
+
+    const struct {
+        int status;
+        bool edit;
+        bool timerOn;
+        bool enabled;
+    } steps[] = {
+        {FieldStatus::Running, false, true, true},   {FieldStatus::Won, false, false, false},
+        {FieldStatus::Running, false, true, true},   {FieldStatus::Lost, false, false, false},
+        {FieldStatus::Lost, true, false, true},      {FieldStatus::Won, true, false, true},
+        {FieldStatus::Resetting, false, false, false}, {FieldStatus::Ready, false, false, true},
+        {FieldStatus::Running, true, false, true},
+    };
+    int expectedSignals = 0;
+    for (const auto& step : steps) {
+        if (field.Edit() != step.edit) {
+            field.setEdit(step.edit);
+            ++expectedSignals;
+            QCOMPARE(field.View(), step.edit ? ViewMode::Mines : ViewMode::Normal);
+        }
+        field.setFldStatus(step.status);
+        ++expectedSignals;
+        QCOMPARE(field.FldStatus(), step.status);
+        QCOMPARE(timer.isActive(), step.timerOn);
+        QCOMPARE(box.isEnabled(), step.enabled);
+        QCOMPARE(enable.count(), expectedSignals);
+    }
+    // An unknown status is stored and does nothing else.
+    field.setFldStatus(7);
+    QCOMPARE(field.FldStatus(), 7);
+    QCOMPARE(enable.count(), expectedSignals);
+}
+
+void tst_Field::timeKeepsFirstStartAndFreezesInEditMode()
+{
+    FixedClock clock;
+    cField field;
+    field.Setup(9, 9, 10, ViewMode::Normal, ZoomSize::Normal);
+    clock.now = 100.0f;
+    field.setFldStatus(FieldStatus::Running);
+    clock.now = 105.0f;
+    field.setFldStatus(FieldStatus::Running);
+    clock.now = 112.5f;
+    QCOMPARE(field.Time(), 12.5f);
+
+    // Edit mode holds the clock at the seconds played so far, however long it lasts
+    // and however often the status is re-applied in it.
+    field.setEdit(true);
+    clock.now = 300.0f;
+    QCOMPARE(field.Time(), 12.5f);
+    field.setFldStatus(FieldStatus::Running);
+    field.setEdit(true);
+    clock.now = 400.0f;
+    QCOMPARE(field.Time(), 12.5f);
+    field.setEdit(false);
+    clock.now = 410.0f;
+    QCOMPARE(field.Time(), 22.5f);
+
+    // A reset forgets the carried seconds; the next first move starts from zero.
+    field.Reset();
+    clock.now = 500.0f;
+    field.setFldStatus(FieldStatus::Running);
+    clock.now = 503.0f;
+    QCOMPARE(field.Time(), 3.0f);
+    // The time is not frozen by the end of a game.
+    field.setFldStatus(FieldStatus::Won);
+    clock.now = 507.0f;
+    QCOMPARE(field.Time(), 7.0f);
+}
+
+void tst_Field::timeAcrossMidnight()
+{
+    FixedClock clock;
+    cField field;
+    field.Setup(9, 9, 10, ViewMode::Normal, ZoomSize::Normal);
+    clock.now = 86395.0f;
+    field.setFldStatus(FieldStatus::Running);
+    clock.now = 5.0f;
+    QCOMPARE(field.Time(), 10.0f);
+}
+
+void tst_Field::setupAndResetEvents()
+{
+    cField field;
+    QStringList events;
+    QObject::connect(&field, &cField::ChangeXx, [&] { events << "ChangeXx"; });
+    QObject::connect(&field, &cField::ChangeSize, [&] { events << "ChangeSize"; });
+    QObject::connect(&field, &cField::FieldEnable, [&] { events << "FieldEnable"; });
+    QObject::connect(&field, &cField::Update, [&](int sign) {
+        events << QStringLiteral("Update%1 status %2").arg(sign).arg(field.FldStatus());
+    });
+    field.Setup(30, 16, 99, ViewMode::Normal, ZoomSize::Normal);
+    QCOMPARE(events, (QStringList{"ChangeXx", "ChangeSize", "FieldEnable", "Update1 status 3", "FieldEnable",
+                                  "FieldEnable", "Update1 status 0"}));
+    QCOMPARE(field.Xx(), 30);
+    QCOMPARE(field.Yy(), 16);
+    QCOMPARE(field.MTot(), 99);
+
+    // A refused size stops the set-up before anything is dealt.
+    events.clear();
+    try {
+        field.Setup(9, 9, 10, ViewMode::Normal, 4);
+        QFAIL("size 4 was accepted");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), 999);
+    }
+    QCOMPARE(events, QStringList{"ChangeXx"});
+    QCOMPARE(field.cellCount(), 30 * 16);
+}
+
+QTEST_MAIN(tst_Field)
 #include "tst_field.moc"
