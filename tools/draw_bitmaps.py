@@ -42,7 +42,7 @@ WHITE = (0xFF, 0xFF, 0xFF)
 # Only the smile button uses these; it is stored in 24-bit colour.
 FACE_YELLOW = (0xFF, 0xE8, 0x20)
 FACE_BLUE = (0x58, 0x90, 0xF8)
-TEAR = (0xC8, 0xF0, 0xFF)
+TEAR = (0xE0, 0xF8, 0xFF)
 
 # Digit colours, indexed by the number shown.
 DIGIT_COLOURS = {1: BLUE, 2: GREEN, 3: RED, 4: NAVY,
@@ -140,6 +140,8 @@ def covered_cell(size):
 # ---------------------------------------------------------------------------
 # Digits. One hand-made font per cell size; '#' is ink.
 
+# 3 x 3, for the tiny cells: no digit fits, so the number is shown as dice
+# pips in its colour; a player can still count them on a large board.
 PIPS_4 = {
     1: ['...', '.#.', '...'],
     2: ['#..', '...', '..#'],
@@ -180,19 +182,19 @@ DIGITS_8 = {
         '##.'],
     6: ['.##',
         '#..',
-        '##.',
+        '###',
         '#.#',
-        '.#.'],
+        '###'],
     7: ['###',
         '..#',
         '.#.',
         '.#.',
         '.#.'],
-    8: ['.#.',
+    8: ['###',
         '#.#',
-        '.#.',
+        '###',
         '#.#',
-        '.#.'],
+        '###'],
 }
 
 # 8 x 10 with two-pixel strokes.
@@ -280,42 +282,185 @@ DIGITS_15 = {
 }
 
 
-def scale2x(rows):
-    """Doubles a map with the EPX rule: diagonal steps stay one pixel
-    fine instead of turning into two-pixel stairs."""
-    h, w = len(rows), len(rows[0])
+# 16 x 20 with four-pixel strokes: the normal font's shapes at twice the
+# size, but with corners cut at 45 degrees and the diagonals redrawn one
+# pixel at a time, where plain doubling would leave two-pixel stairs.
+DIGITS_31 = {
+    1: ['......####......',
+        '.....#####......',
+        '....######......',
+        '...#######......',
+        '..########......',
+        '..###.####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '..############..',
+        '..############..',
+        '..############..',
+        '..############..'],
+    2: ['..############..',
+        '.##############.',
+        '################',
+        '################',
+        '####........####',
+        '####........####',
+        '...........#####',
+        '.........#######',
+        '.......#######..',
+        '.....#######....',
+        '...#######......',
+        '..######........',
+        '.#####..........',
+        '#####...........',
+        '####............',
+        '####............',
+        '################',
+        '################',
+        '################',
+        '################'],
+    3: ['..############..',
+        '.##############.',
+        '################',
+        '################',
+        '####........####',
+        '####........####',
+        '............####',
+        '...........#####',
+        '......#########.',
+        '......########..',
+        '......########..',
+        '......#########.',
+        '...........#####',
+        '............####',
+        '####........####',
+        '####........####',
+        '################',
+        '################',
+        '.##############.',
+        '..############..'],
+    4: ['.........####...',
+        '........#####...',
+        '.......######...',
+        '......#######...',
+        '.....####.###...',
+        '....####..####..',
+        '...####...####..',
+        '..####....####..',
+        '.####.....####..',
+        '####......####..',
+        '################',
+        '################',
+        '################',
+        '################',
+        '..........####..',
+        '..........####..',
+        '..........####..',
+        '..........####..',
+        '..........####..',
+        '..........####..'],
+    5: ['################',
+        '################',
+        '################',
+        '################',
+        '####............',
+        '####............',
+        '##############..',
+        '###############.',
+        '################',
+        '################',
+        '............####',
+        '............####',
+        '............####',
+        '............####',
+        '####........####',
+        '####........####',
+        '################',
+        '################',
+        '.##############.',
+        '..############..'],
+    6: ['..############..',
+        '.##############.',
+        '################',
+        '################',
+        '####............',
+        '####............',
+        '##############..',
+        '###############.',
+        '################',
+        '################',
+        '####........####',
+        '####........####',
+        '####........####',
+        '####........####',
+        '####........####',
+        '####........####',
+        '################',
+        '################',
+        '.##############.',
+        '..############..'],
+    7: ['################',
+        '################',
+        '################',
+        '################',
+        '............####',
+        '...........#####',
+        '..........######',
+        '.........######.',
+        '........######..',
+        '.......######...',
+        '......######....',
+        '......#####.....',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......',
+        '......####......'],
+    8: ['..############..',
+        '.##############.',
+        '################',
+        '################',
+        '####........####',
+        '####........####',
+        '####........####',
+        '####........####',
+        '.##############.',
+        '..############..',
+        '..############..',
+        '.##############.',
+        '####........####',
+        '####........####',
+        '####........####',
+        '####........####',
+        '################',
+        '################',
+        '.##############.',
+        '..############..'],
+}
 
-    def at(x, y):
-        if 0 <= x < w and 0 <= y < h:
-            return rows[y][x]
-        return '.'
 
-    out = [[None] * (2 * w) for _ in range(2 * h)]
-    for y in range(h):
-        for x in range(w):
-            p = at(x, y)
-            a, b, c, d = at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
-            e0 = c if (c == a and c != d and a != b) else p
-            e1 = b if (a == b and a != c and b != d) else p
-            e2 = c if (d == c and d != b and c != a) else p
-            e3 = b if (b == d and b != a and d != c) else p
-            out[2 * y][2 * x], out[2 * y][2 * x + 1] = e0, e1
-            out[2 * y + 1][2 * x], out[2 * y + 1][2 * x + 1] = e2, e3
-    return [''.join(r) for r in out]
-
-
-DIGITS_31 = {n: scale2x(g) for n, g in DIGITS_15.items()}
+def check_fonts():
+    for n in range(1, 9):
+        check_map('tiny %d' % n, PIPS_4[n], 3, 3)
+        check_map('small %d' % n, DIGITS_8[n], 3, 5)
+        check_map('normal %d' % n, DIGITS_15[n], 8, 10)
+        check_map('large %d' % n, DIGITS_31[n], 16, 20)
 
 
 def digit_cell(size, number):
     c = opened_cell(size)
     colour = DIGIT_COLOURS[number]
-    if size == 4:
-        # No digit fits in three pixels. Dice pips in the number's colour
-        # keep both hints a player reads at this size: colour and count.
-        c.stamp(1, 1, PIPS_4[number], {'#': colour})
-        return c
-    glyph = {8: DIGITS_8, 15: DIGITS_15, 31: DIGITS_31}[size][number]
+    glyph = {4: PIPS_4, 8: DIGITS_8, 15: DIGITS_15, 31: DIGITS_31}[size][number]
     gw, gh = len(glyph[0]), len(glyph)
     # Centre on the area right of and below the grid line.
     x0 = 1 + (size - 1 - gw) // 2
@@ -333,24 +478,24 @@ MINE_MAPS = {
         '###',
         '.#.'],
     8: ['...#...',
-        '.#.#.#.',
         '..###..',
-        '###W###',
+        '.#W###.',
+        '#######',
+        '.#####.',
         '..###..',
-        '.#.#.#.',
         '...#...'],
-    15: ['.....##.....',
-         '.....##.....',
-         '..#.####.#..',
-         '...######...',
-         '..##WW####..',
-         '####WW######',
-         '############',
+    15: ['#....##....#',
+         '.#..####..#.',
          '..########..',
-         '...######...',
-         '..#.####.#..',
-         '.....##.....',
-         '.....##.....'],
+         '..#WW#####..',
+         '.##WW######.',
+         '############',
+         '############',
+         '.##########.',
+         '..########..',
+         '..########..',
+         '.#..####..#.',
+         '#....##....#'],
 }
 
 
@@ -369,13 +514,13 @@ def mine_map_31():
         for j in (11, 12):
             grid[i][j] = '#'      # vertical spike
             grid[j][i] = '#'      # horizontal spike
-    for i in range(3, n - 3):
-        for k in (i, n - 1 - i):
-            grid[i][k] = '#'      # diagonal spikes
-            if i < n // 2:
-                grid[i][k + (1 if k == i else -1)] = '#'
-            else:
-                grid[i][k + (-1 if k == i else 1)] = '#'
+    # Diagonal spikes, two pixels wide; the second pixel sits on the side
+    # of the vertical centre line so the four spikes mirror each other.
+    for y in range(3, n - 3):
+        inward = 1 if y < n // 2 else -1
+        for x in (y, y + inward, n - 1 - y, n - 1 - y - inward):
+            grid[y][x] = '#'
+    # Rounded 4 x 4 glint, up and left of the centre.
     for y in range(7, 11):
         for x in range(7, 11):
             if (x, y) not in ((7, 7), (10, 7), (7, 10), (10, 10)):
@@ -384,6 +529,10 @@ def mine_map_31():
 
 
 MINE_MAPS[31] = mine_map_31()
+
+
+# Stroke of the red cross per cell size: offsets from the diagonal.
+CROSS_OFFSETS = {4: (0,), 8: (0,), 15: (-1, 0), 31: (-1, 0, 1)}
 
 
 def mine_origin(size):
@@ -399,41 +548,66 @@ def mine_cell(size, fill=SILVER, crossed=False):
     if crossed:
         # The cross spans the mine's box, corner to corner, and is drawn
         # over it so it still reads where it crosses black.
+        # A two-pixel line cannot sit on the diagonal of an even box, so
+        # at 15 pixels both strokes lean the same half pixel down and the
+        # cross stays mirror-symmetric.
         n = len(m)
-        half = {4: 0, 8: 0, 15: 1, 31: 1}[size]
         for y in range(n):
             for x in range(n):
-                if abs(x - y) <= half or abs(x + y - (n - 1)) <= half:
+                if (x - y) in CROSS_OFFSETS[size] or (n - 1 - x - y) in CROSS_OFFSETS[size]:
                     c.put(x0 + x, y0 + y, RED)
     return c
 
 
 # ---------------------------------------------------------------------------
 # Flag on a covered cell: red pennant pointing left, black pole, two-step
-# black base. Maps cover the area inside the bevel.
+# black base. Maps are centred inside the bevel; the large one carries two
+# empty columns on its right so that its pole, not the wide pennant, ends
+# up near the middle of the cell.
 
 FLAG_MAPS = {
     4: ['RR',
         '.#'],
-    8: ['..RR#.',
-        'RRRR#.',
-        '..RR#.',
-        '....#.',
+    8: ['.RR#..',
+        'RRR#..',
+        '.RR#..',
+        '...#..',
         '..###.',
         '.#####'],
-    15: ['...........',
-         '....RR#....',
-         '..RRRR#....',
-         'RRRRRR#....',
-         '..RRRR#....',
-         '....RR#....',
-         '......#....',
-         '......#....',
-         '....#####..',
-         '..#########',
-         '...........'],
+    15: ['......R#...',
+         '....RRR#...',
+         '..RRRRR#...',
+         '.RRRRRR#...',
+         '..RRRRR#...',
+         '....RRR#...',
+         '......R#...',
+         '.......#...',
+         '......###..',
+         '....#######',
+         '....#######'],
+    31: ['...........RR##........',
+         '.........RRRR##........',
+         '.......RRRRRR##........',
+         '.....RRRRRRRR##........',
+         '...RRRRRRRRRR##........',
+         '.RRRRRRRRRRRR##........',
+         'RRRRRRRRRRRRR##........',
+         '.RRRRRRRRRRRR##........',
+         '...RRRRRRRRRR##........',
+         '.....RRRRRRRR##........',
+         '.......RRRRRR##........',
+         '.........RRRR##........',
+         '...........RR##........',
+         '.............##........',
+         '.............##........',
+         '.............##........',
+         '.............##........',
+         '...........######......',
+         '...........######......',
+         '.......##############..',
+         '.......##############..',
+         '.......##############..'],
 }
-FLAG_MAPS[31] = scale2x(FLAG_MAPS[15])[:]
 
 
 def flag_cell(size):
@@ -591,13 +765,13 @@ SMILE_FEATURES = {
         '.....................',
         '.....................',
         '......###...###......',
-        '......T.......T......',
-        '......T.......T......',
+        '.......T.....T.......',
+        '.......T.....T.......',
+        '.......T.....T.......',
         '.....................',
-        '.....................',
-        '........#####........',
+        '.........###.........',
+        '........#...#........',
         '.......#.....#.......',
-        '......#.......#......',
         '.....................',
         '.....................',
         '.....................',
@@ -634,9 +808,8 @@ def palette_256():
 
 
 PALETTE = palette_256()
-PALETTE_INDEX = {}
-for _i, _c in enumerate(PALETTE):
-    PALETTE_INDEX.setdefault(_c, _i)
+# Some basic colours come again in the cube; always use the first entry.
+PALETTE_INDEX = {c: i for i, c in reversed(list(enumerate(PALETTE)))}
 
 PIXELS_PER_METRE = 3780          # 96 dots per inch
 
@@ -713,6 +886,11 @@ def read_bmp(data):
 
 def all_pictures():
     """Every picture as {id: (canvas, bits)}."""
+    check_fonts()
+    for size in CELL_SETS:
+        m, f = MINE_MAPS[size], FLAG_MAPS[size]
+        check_map('mine %d' % size, m, len(m), len(m))
+        check_map('flag %d' % size, f, len(f[0]), len(f))
     out = {}
     for size, (offset, bits) in CELL_SETS.items():
         for base, canvas in cell_pictures(size).items():
@@ -759,6 +937,26 @@ def self_check(pictures, encoded):
             seen[key] = base + offset
 
 
+def check_qrc(out_dir, ids):
+    """The resource list beside the bitmaps folder is kept by hand; a
+    picture missing from it would only fail when the game loads it."""
+    import xml.etree.ElementTree as ET
+    qrc = os.path.join(os.path.dirname(os.path.abspath(out_dir)), 'bitmaps.qrc')
+    if not os.path.exists(qrc):
+        return
+    folder = os.path.basename(os.path.abspath(out_dir))
+    listed = set()
+    for res in ET.parse(qrc).getroot().iter('qresource'):
+        if res.get('prefix') != '/bitmaps':
+            continue
+        for f in res.iter('file'):
+            listed.add((f.get('alias'), f.text))
+    wanted = {('%d.bmp' % i, '%s/%d.bmp' % (folder, i)) for i in ids}
+    if listed != wanted:
+        raise AssertionError('%s does not list exactly the bitmaps: missing %s, extra %s'
+                             % (qrc, sorted(wanted - listed), sorted(listed - wanted)))
+
+
 def main(argv):
     repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out_dir = argv[1] if len(argv) > 1 else os.path.join(repo, 'resources', 'bitmaps')
@@ -769,6 +967,7 @@ def main(argv):
     for pid in sorted(encoded):
         with open(os.path.join(out_dir, '%d.bmp' % pid), 'wb') as f:
             f.write(encoded[pid])
+    check_qrc(out_dir, encoded)
     print('wrote %d bitmaps to %s' % (len(encoded), out_dir))
     return 0
 
