@@ -429,7 +429,10 @@ int cField::cellAt(float X, float Y) const
     const long row = ry / m_cDim;
     if (col >= m_Xx || row >= m_Yy)
         return -1;
-    return static_cast<int>(row * m_Xx + col);
+    // Between a change of width or height and the next reset the cells still
+    // have the old count; a position past them is off the board too.
+    const long index = row * m_Xx + col;
+    return index < cellCount() ? static_cast<int>(index) : -1;
 }
 
 void cField::togglePressed(int Index)
@@ -441,6 +444,23 @@ void cField::togglePressedAround(int Index)
 {
     for (int n : cellRef(Index).Ngh())
         togglePressed(n);
+}
+
+// Taking the pressed look away must never put it on. A gesture whose press fell
+// beside the board never pressed the cells it is about to release, and toggling
+// them would leave covered cells looking opened, where the win check no longer
+// sees them as covered.
+void cField::unpress(int Index)
+{
+    cCell& cell = cellRef(Index);
+    if (cell.Status() == CellStatus::Pressed)
+        cell.Check(CellAction::TogglePressed, *this);
+}
+
+void cField::unpressAround(int Index)
+{
+    for (int n : cellRef(Index).Ngh())
+        unpress(n);
 }
 
 void cField::Pic_MouseDown(int Button, int, float X, float Y)
@@ -469,13 +489,13 @@ void cField::Pic_MouseMove(int, int, float X, float Y)
     if (m_Edit || index < 0 || index == Index0)
         return;
     if (Mouse == MouseButton::Left) {
-        attempt([&] { togglePressed(Index0); });
+        attempt([&] { unpress(Index0); });
         attempt([&] { togglePressed(index); });
         Index0 = index;
     } else if (Mouse == MouseButton::Both) {
         // Cells around both places are toggled twice and end up pressed again.
-        attempt([&] { togglePressedAround(Index0); });
-        attempt([&] { togglePressed(Index0); });
+        attempt([&] { unpressAround(Index0); });
+        attempt([&] { unpress(Index0); });
         attempt([&] { togglePressedAround(index); });
         attempt([&] { togglePressed(index); });
         Index0 = index;
@@ -509,7 +529,7 @@ void cField::releaseAction()
             --m_MCnt;
         break;
     case MouseButton::Both: {
-        attempt([&] { togglePressedAround(Index0); });
+        attempt([&] { unpressAround(Index0); });
         if (cell.Status() != CellStatus::Opened)
             break;
         int flags = 0;

@@ -101,6 +101,8 @@ private:
     cCell& cellRef(int Index);
     void togglePressed(int Index);
     void togglePressedAround(int Index);
+    void unpress(int Index);
+    void unpressAround(int Index);
     void releaseAction();
     void editToggleMine(cCell& cell);
 

@@ -3,6 +3,10 @@
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
+
+class QPainter;
+
 // A drawing surface with a persistent canvas: everything drawn goes to a back
 // buffer that painting only shows, so a covered window never needs the owner to
 // redraw. Positions are in twips (15 to a pixel) or in pixels, by the box's scale.
@@ -14,6 +18,7 @@ public:
     static constexpr int TwipsPerPixel = 15;
 
     explicit PictureBox(QWidget* parent = nullptr, Scale scale = Scale::Twips);
+    ~PictureBox() override;
 
     Scale scale() const { return m_scale; }
     // Width and height in the box's scale units.
@@ -31,8 +36,10 @@ public:
     // Raises Paint so the owner redraws the canvas, then shows the canvas.
     void Refresh();
 
-    const QImage& canvas() const { return m_canvas; }
+    // Everything drawn so far, one canvas pixel per screen pixel.
+    const QImage& canvas() const;
     QColor backColor() const { return m_backColor; }
+    // Clears the canvas to the new colour.
     void setBackColor(const QColor& color);
 
 signals:
@@ -57,8 +64,20 @@ private:
     static int buttonCode(Qt::MouseButtons buttons);
     static int shiftCode(Qt::KeyboardModifiers modifiers);
 
+    QPainter& canvasPainter();
+    void endPainting() const;
+    void fitCanvas(QSize size);
+    void canvasChanged();
+
     Scale m_scale = Scale::Twips;
-    QImage m_canvas;
     QColor m_backColor = QColor(192, 192, 192);
+    QImage m_canvas;
+    // Opened on the first draw that needs it and kept open across draws, because
+    // opening a painter costs far more than drawing one small cell. Ended before
+    // anyone reads, shows or reallocates the canvas. Declared after the canvas so
+    // that it ends before the canvas goes.
+    mutable std::unique_ptr<QPainter> m_painter;
+    // One update request covers any number of draws until the next paint.
+    bool m_updatePending = false;
     bool m_clickPending = false;
 };
