@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class cField;
+
+// The board as the player sees it, copied into flat arrays. Numbers and neighbour
+// lists do not change while a command runs, so they are read once. Statuses are
+// either read again in full or followed move by move: the engine knows which cells
+// its own moves can change (the cell it opens or flags, and what a flood from it
+// reaches), so after them it need not read the other forty thousand. The cells
+// whose status moved are collected until the deductions built on the view have
+// caught up with them.
+class BoardView {
+public:
+    // Reads the whole board afresh.
+    void bind(cField& field);
+    // Reads every status again, collecting the cells that changed; a board that
+    // was rebuilt meanwhile (a new size) is bound again.
+    void refresh(cField& field);
+    // After the field's own move on one cell alone (a flag): reads that cell again.
+    void track(cField& field, int index);
+    // After the field opened a cell: follows the flood from it the way the field
+    // spreads one, through every newly opened empty cell, and reads what it reached.
+    void trackFlood(cField& field, int index);
+
+    bool bound() const { return m_count > 0; }
+    int count() const { return m_count; }
+    int status(int index) const { return m_status[static_cast<std::size_t>(index)]; }
+    int nr(int index) const { return m_nr[static_cast<std::size_t>(index)]; }
+    std::span<const int> ngh(int index) const
+    {
+        const auto begin = static_cast<std::size_t>(m_nghStart[static_cast<std::size_t>(index)]);
+        const auto end = static_cast<std::size_t>(m_nghStart[static_cast<std::size_t>(index) + 1]);
+        return {m_ngh.data() + begin, end - begin};
+    }
+    int statusSum() const { return m_sum; }
+
+    // Cells whose status changed since the last clearChanges().
+    const std::vector<int>& changes() const { return m_changes; }
+    // True when the board was read in full by bind() since the last clearChanges():
+    // whatever was learnt about it before is void.
+    bool rebound() const { return m_rebound; }
+    void clearChanges();
+
+    // True when the neighbour lists are those of a rectangular grid of width()
+    // columns, so that "near a cell" can be taken as a square around it. Boards
+    // built by hand with other lists still work; they just learn nothing between passes.
+    bool isGrid() const { return m_grid; }
+    int width() const { return m_width; }
+    int height() const { return m_width > 0 ? m_count / m_width : 0; }
+
+private:
+    bool gridNeighbours(int index, std::span<const int> ngh) const;
+    // Stores a status read from the field; true when it differs from the last one.
+    bool note(int index, int status);
+
+    int m_count = 0;
+    int m_width = 0;
+    int m_sum = 0;
+    bool m_grid = false;
+    bool m_rebound = false;
+    std::vector<std::int8_t> m_status;
+    std::vector<std::int8_t> m_nr;
+    std::vector<int> m_nghStart;
+    std::vector<int> m_ngh;
+    std::vector<int> m_changes;
+    std::vector<int> m_pending;
+};

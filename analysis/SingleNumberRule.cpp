@@ -1,0 +1,75 @@
+#include "SingleNumberRule.h"
+
+#include "BoardView.h"
+#include "VerdictSet.h"
+#include "Verdicts.h"
+
+#include "FieldCodes.h"
+
+int SingleNumberRule::evaluate(const BoardView& view, int index) const
+{
+    if (view.status(index) != CellStatus::Opened || view.nr(index) <= 0)
+        return Verdicts::None;
+    int covered = 0, flags = 0;
+    // Pressed and exploded neighbours count as neither covered nor flagged.
+    for (int n : view.ngh(index)) {
+        const int status = view.status(n);
+        covered += status == CellStatus::Covered;
+        flags += status == CellStatus::Flagged;
+    }
+    if (covered == 0)
+        return Verdicts::None;
+    // Flags are taken on trust: a number with too many flags proves nothing,
+    // unless its covered and flagged cells happen to add up to it.
+    if (view.nr(index) - flags == 0)
+        return Verdicts::Safe;
+    if (view.nr(index) == covered + flags)
+        return Verdicts::Mine;
+    return Verdicts::None;
+}
+
+void SingleNumberRule::reevaluate(const BoardView& view, int index)
+{
+    const int finding = evaluate(view, index);
+    m_finding[static_cast<size_t>(index)] = static_cast<std::int8_t>(finding);
+    if (finding == Verdicts::None)
+        m_proving.reset(index);
+    else
+        m_proving.set(index);
+}
+
+void SingleNumberRule::reevaluateAround(const BoardView& view, int index)
+{
+    const int w = view.width(), h = view.height();
+    const int x = index % w, y = index / w;
+    for (int yy = y > 0 ? y - 1 : 0; yy <= y + 1 && yy < h; ++yy) {
+        for (int xx = x > 0 ? x - 1 : 0; xx <= x + 1 && xx < w; ++xx)
+            reevaluate(view, yy * w + xx);
+    }
+}
+
+void SingleNumberRule::update(const BoardView& view)
+{
+    // A number's finding depends on its own cell and its neighbours only; on a grid
+    // those are the squares next to it, elsewhere everything is worked out again.
+    if (view.rebound() || !view.isGrid()) {
+        m_finding.assign(static_cast<size_t>(view.count()), Verdicts::None);
+        m_proving.assign(view.count(), false);
+        for (int i = 0; i < view.count(); ++i)
+            reevaluate(view, i);
+        return;
+    }
+    for (int index : view.changes())
+        reevaluateAround(view, index);
+}
+
+void SingleNumberRule::verdicts(const BoardView& view, VerdictSet& out) const
+{
+    for (int i = m_proving.next(0); i >= 0; i = m_proving.next(i + 1)) {
+        const int finding = m_finding[static_cast<size_t>(i)];
+        for (int n : view.ngh(i)) {
+            if (view.status(n) == CellStatus::Covered)
+                out.set(n, finding);
+        }
+    }
+}
