@@ -1,7 +1,7 @@
 # The whole set-up on a fresh Debian 12 machine is `make run` or `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-default test-asan bench clean
+.PHONY: all deps build run test test-default test-asan fuzz bench clean
 
 all: build
 
@@ -23,9 +23,16 @@ test-asan: deps
 	@cmake --build --preset asan -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
 
-# The plain suite first, then the same suite under the sanitizers; CTest's
-# summary line of the second run is the last thing printed.
-test: test-default test-asan
+# Every fuzz target, briefly, on a copy of its seed files.
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	@bash tests/fuzz/run-fuzzers build-fuzz/bin $(FUZZ_SECONDS)
+
+# The plain suite first, then the fuzz targets, then the same suite under the
+# sanitizers; CTest's summary line of that last run is the last thing printed.
+test: test-default fuzz test-asan
 
 bench: deps
 	@cmake --preset release >/dev/null
@@ -33,4 +40,4 @@ bench: deps
 	@build-release/bin/suitebench
 
 clean:
-	rm -rf build build-release build-asan
+	rm -rf build build-release build-asan build-fuzz
