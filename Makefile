@@ -13,7 +13,7 @@ build: deps
 	@cmake --build --preset default -j $(JOBS)
 
 run: build
-	@echo "Built into build/bin:" && ls build/bin
+	@build/bin/gridwarden
 
 test-default: build
 	@ctest --preset default -j $(JOBS)

@@ -1,0 +1,692 @@
+#include "fMines9.h"
+
+#include "AppCodes.h"
+#include "fCustom.h"
+
+#include "Attempt.h"
+#include "CommonDialog.h"
+#include "FieldCodes.h"
+#include "LoadResPicture.h"
+#include "PictureBox.h"
+#include "RuntimeError.h"
+#include "cCompute.h"
+#include "cField.h"
+#include "cFile.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QtDebug>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace {
+
+int toPixels(int twips)
+{
+    return static_cast<int>(std::lround(static_cast<double>(twips) / PictureBox::TwipsPerPixel));
+}
+
+// The widths each zoom size suits, both bounds exclusive. A cell pitch outside its
+// range would make the window either too wide for a screen or too narrow for its
+// menu bar; every width the field accepts falls in at least one range.
+struct WidthRange {
+    int above;
+    int below;
+};
+constexpr std::array<WidthRange, 4> SizeWidths = {{{49, 256}, {29, 129}, {15, 69}, {5, 34}}};
+
+// The command code the engine runs for each Compute menu item; -1 for the separator.
+constexpr std::array<int, 6> CompCommands = {cCompute::CmdBasic, cCompute::CmdAdvanced,
+                                             cCompute::CmdChordAll, -1,
+                                             cCompute::CmdScriptA, cCompute::CmdScriptB};
+
+const char* const LevelCaptions[] = {"新手", "老手", "专家", "超级专家",
+                                     "极品玩家", "恐怖玩家", "非常玩家", "精神病患者"};
+
+// A menu item shows a check mark only while it is checked; an unchecked item
+// shows nothing at all, not an empty box, so it is checkable only while checked.
+void setMenuCheck(QAction* item, bool on)
+{
+    if (item->isSeparator())
+        return;
+    item->setCheckable(on);
+    item->setChecked(on);
+}
+
+RuntimeError objectNotSet()
+{
+    return RuntimeError(91, "Object variable or With block variable not set");
+}
+
+QFont counterFont()
+{
+    QFont font;
+    // Tahoma is rarely installed outside Windows; the fallbacks keep the digits
+    // bold and about as wide, so they still fit the 49-pixel counters.
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPointSize(12);
+    font.setBold(true);
+    return font;
+}
+
+void styleCounter(QLabel* label)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    label->setFont(counterFont());
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setGeometry(0, toPixels(Layout::LabelTop), toPixels(Layout::LabelWidth),
+                       toPixels(Layout::LabelHeight));
+}
+
+}
+
+fMines9::fMines9(QWidget* parent) : QMainWindow(parent)
+{
+    // A fixed single border with a minimize button and no maximize button; the
+    // size is only ever set by the board.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("Gridwarden"));
+    buildControls();
+    buildMenus();
+    Form_Load();
+    centreOnScreen();
+}
+
+fMines9::~fMines9()
+{
+    Form_Unload();
+}
+
+void fMines9::buildControls()
+{
+    m_client = new QWidget(this);
+    setCentralWidget(m_client);
+
+    lblMines = new QLabel(m_client);
+    lblMines->setObjectName(QStringLiteral("lblMines"));
+    styleCounter(lblMines);
+
+    lblTime = new QLabel(m_client);
+    lblTime->setObjectName(QStringLiteral("lblTime"));
+    styleCounter(lblTime);
+
+    imgSmile = new QLabel(m_client);
+    imgSmile->setObjectName(QStringLiteral("imgSmile"));
+    imgSmile->setGeometry(0, toPixels(Layout::SmileTop), toPixels(Layout::SmileSide),
+                          toPixels(Layout::SmileSide));
+    imgSmile->installEventFilter(this);
+
+    Picture1 = new PictureBox(m_client, PictureBox::Scale::Twips);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->move(0, toPixels(Layout::StripHeight));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(Timer1, &QTimer::timeout, this, &fMines9::Timer1_Timer);
+
+    CommonDialog1 = std::make_unique<CommonDialog>(this);
+}
+
+QAction* fMines9::addItem(QMenu* menu, const QString& caption, const QKeySequence& key)
+{
+    QAction* item = menu->addAction(caption);
+    if (!key.isEmpty())
+        item->setShortcut(key);
+    return item;
+}
+
+void fMines9::connectItem(QAction* item, std::function<void()> handler)
+{
+    connect(item, &QAction::triggered, this, [item, handler = std::move(handler)](bool checked) {
+        // Check marks belong to the handlers alone: a cancelled custom size, for
+        // one, must leave them where they were, so the menu's own toggle is undone.
+        if (item->isCheckable())
+            item->setChecked(!checked);
+        // A command that fails must not take the program down with it.
+        try {
+            handler();
+        } catch (const std::exception& error) {
+            qWarning("gridwarden: %s failed: %s", qPrintable(item->text()), error.what());
+        }
+    });
+}
+
+void fMines9::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    QMenu* fileMenu = bar->addMenu(QStringLiteral("文件(&F)"));
+    fileMenu->setObjectName(QStringLiteral("mnuFileT"));
+    mnuEdit[0] = addItem(fileMenu, QStringLiteral("编辑模式"));
+    mnuEdit[1] = fileMenu->addSeparator();
+    mnuEdit[2] = addItem(fileMenu, QStringLiteral("清除当前扫雷图"));
+    mnuEdit[3] = addItem(fileMenu, QStringLiteral("加入随机扫雷图"));
+    fileMenu->addSeparator();
+    mnuFile[0] = addItem(fileMenu, QStringLiteral("导入扫雷图"));
+    mnuFile[1] = addItem(fileMenu, QStringLiteral("保存扫雷图"));
+    mnuFile[2] = fileMenu->addSeparator();
+    mnuFile[3] = addItem(fileMenu, QStringLiteral("退出"), QKeySequence(Qt::Key_F4));
+    mnuEdit[EditItem::Clear]->setEnabled(false);
+    mnuEdit[EditItem::AddMine]->setEnabled(false);
+
+    QMenu* viewMenu = bar->addMenu(QStringLiteral("视图(&V)"));
+    viewMenu->setObjectName(QStringLiteral("mnuViewT"));
+    mnuView[0] = addItem(viewMenu, QStringLiteral("微型"));
+    mnuView[1] = addItem(viewMenu, QStringLiteral("小型"));
+    mnuView[2] = addItem(viewMenu, QStringLiteral("一般"));
+    mnuView[3] = addItem(viewMenu, QStringLiteral("大型"));
+    mnuView[4] = viewMenu->addSeparator();
+    mnuView[5] = addItem(viewMenu, QStringLiteral("常规视图"), QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuView[6] = addItem(viewMenu, QStringLiteral("显示数字"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuView[7] = addItem(viewMenu, QStringLiteral("显示雷区"), QKeySequence(Qt::CTRL | Qt::Key_M));
+
+    QMenu* gameMenu = bar->addMenu(QStringLiteral("游戏(&G)"));
+    gameMenu->setObjectName(QStringLiteral("mnuGameT"));
+    mnuPatternsweep = addItem(gameMenu, QStringLiteral("Patternsweep"), QKeySequence(Qt::Key_F3));
+    mnuGame[0] = addItem(gameMenu, QStringLiteral("新游戏"), QKeySequence(Qt::Key_F2));
+    mnuGame[1] = gameMenu->addSeparator();
+    for (int i = GameItem::FirstLevel; i <= GameItem::LastLevel; ++i) {
+        mnuGame[i] = addItem(gameMenu, QString::fromUtf8(LevelCaptions[i - GameItem::FirstLevel]));
+    }
+    mnuGame[10] = gameMenu->addSeparator();
+    mnuGame[11] = addItem(gameMenu, QStringLiteral("自定义"));
+
+    // Typed without an access key: "(C)" is shown as it stands.
+    QMenu* compMenu = bar->addMenu(QStringLiteral("计算(C)"));
+    compMenu->setObjectName(QStringLiteral("mnuComputeT"));
+    mnuComp[0] = addItem(compMenu, QStringLiteral("显示当前一般雷区"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuComp[1] = addItem(compMenu, QStringLiteral("显示当前高级雷区"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuComp[2] = addItem(compMenu, QStringLiteral("左右鼠标点击全部"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    mnuComp[3] = compMenu->addSeparator();
+    mnuComp[4] = addItem(compMenu, QStringLiteral("自动完成所有可能雷区-简单"));
+    mnuComp[5] = addItem(compMenu, QStringLiteral("自动完成所有可能雷区-高级"));
+
+    QMenu* helpMenu = bar->addMenu(QStringLiteral("帮助(&H)"));
+    helpMenu->setObjectName(QStringLiteral("mnuHelpT"));
+    mnuHelp = addItem(helpMenu, QStringLiteral("帮助"), QKeySequence(Qt::Key_F1));
+    mnuAbout = addItem(helpMenu, QStringLiteral("关于(&A)"));
+    helpMenu->addSeparator();
+    mnuGameHome = addItem(helpMenu, QStringLiteral("游戏乐园"));
+    mnuHome = addItem(helpMenu, QStringLiteral("软件主页"));
+    mnuMail = addItem(helpMenu, QStringLiteral("推荐给朋友"));
+    helpMenu->addSeparator();
+    mnuZVBrowser = addItem(helpMenu, QStringLiteral("Dorvik浏览器"));
+    mnuZVSprite = addItem(helpMenu, QStringLiteral("Dorvik精灵"));
+
+    const auto connectArray = [this](auto& items, void (fMines9::*handler)(int)) {
+        for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+            if (!items[i]->isSeparator())
+                connectItem(items[i], [this, handler, i] { (this->*handler)(i); });
+        }
+    };
+    connectArray(mnuEdit, &fMines9::mnuEdit_Click);
+    connectArray(mnuFile, &fMines9::mnuFile_Click);
+    connectArray(mnuView, &fMines9::mnuView_Click);
+    connectArray(mnuGame, &fMines9::mnuGame_Click);
+    connectArray(mnuComp, &fMines9::mnuComp_Click);
+
+    const auto name = [](auto& items, const QString& base) {
+        for (int i = 0; i < static_cast<int>(items.size()); ++i)
+            items[i]->setObjectName(QStringLiteral("%1(%2)").arg(base).arg(i));
+    };
+    name(mnuEdit, QStringLiteral("mnuEdit"));
+    name(mnuFile, QStringLiteral("mnuFile"));
+    name(mnuView, QStringLiteral("mnuView"));
+    name(mnuGame, QStringLiteral("mnuGame"));
+    name(mnuComp, QStringLiteral("mnuComp"));
+    mnuPatternsweep->setObjectName(QStringLiteral("mnuPatternsweep"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    mnuGameHome->setObjectName(QStringLiteral("mnuGameHome"));
+    mnuHome->setObjectName(QStringLiteral("mnuHome"));
+    mnuMail->setObjectName(QStringLiteral("mnuMail"));
+    mnuZVBrowser->setObjectName(QStringLiteral("mnuZVBrowser"));
+    mnuZVSprite->setObjectName(QStringLiteral("mnuZVSprite"));
+}
+
+cField& fMines9::field() const
+{
+    if (!Field)
+        throw objectNotSet();
+    return *Field;
+}
+
+PictureBox& fMines9::pic() const
+{
+    PictureBox* box = field().Pic();
+    if (!box)
+        throw objectNotSet();
+    return *box;
+}
+
+void fMines9::attachField()
+{
+    connect(Field.get(), &cField::ChangeXx, this, &fMines9::Field_ChangeXx);
+    connect(Field.get(), &cField::ChangeSize, this, &fMines9::Field_ChangeSize);
+    connect(Field.get(), &cField::FieldEnable, this, &fMines9::Field_FieldEnable);
+    connect(Field.get(), &cField::Update, this, &fMines9::Field_Update);
+}
+
+void fMines9::Form_Load()
+{
+    attempt([&] { lblTime->setText(QStringLiteral("0")); });
+    attempt([&] {
+        Field = std::make_unique<cField>();
+        attachField();
+    });
+    attempt([&] {
+        field().setPic(Picture1);
+        field().setTimer1(Timer1);
+    });
+    attempt([&] { Comp = std::make_unique<cCompute>(); });
+    // One mine only: the expert level right after deals the real board, and this
+    // set-up exists to give the field its size, view and zoom first.
+    attempt([&] { field().Setup(30, 16, 1, ViewMode::Normal, ZoomSize::Normal); });
+    attempt([&] { mnuGame_Click(GameItem::Expert); });
+}
+
+void fMines9::Form_Unload()
+{
+    // Nothing may tick into a window whose field is gone.
+    if (Timer1)
+        Timer1->stop();
+    Field.reset();
+    Comp.reset();
+}
+
+void fMines9::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void fMines9::centreOnScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+int fMines9::outerWidthTwips() const
+{
+    return m_client->width() * PictureBox::TwipsPerPixel + Layout::FrameWidth;
+}
+
+void fMines9::Field_ChangeXx()
+{
+    attempt([&] { EnableSizes(); });
+}
+
+void fMines9::EnableSizes()
+{
+    for (int i = ViewItem::FirstSize; i <= ViewItem::LastSize; ++i)
+        mnuView[i]->setEnabled(false);
+    const int width = field().Xx();
+    for (int i = ViewItem::FirstSize; i <= ViewItem::LastSize; ++i) {
+        if (SizeWidths[i].above < width && width < SizeWidths[i].below)
+            mnuView[i]->setEnabled(true);
+    }
+}
+
+void fMines9::SetViewChecks()
+{
+    for (QAction* item : mnuView)
+        setMenuCheck(item, false);
+    setMenuCheck(mnuView.at(static_cast<size_t>(field().Size())), true);
+    setMenuCheck(mnuView.at(static_cast<size_t>(field().View() + ViewItem::FirstView)), true);
+}
+
+void fMines9::Field_ChangeSize()
+{
+    int zoom = -1;
+    attempt([&] { zoom = field().Size(); });
+    attempt([&] {
+        int s = zoom;
+        // The search goes to the next smaller size and wraps from tiny to large.
+        // One round is enough: when no size suits the width at all (a field that
+        // never got a width), the size stays rather than the search going forever.
+        for (int tries = 0; tries < 4 && !mnuView.at(static_cast<size_t>(s))->isEnabled(); ++tries)
+            s = (s + 3) % 4;
+        if (mnuView.at(static_cast<size_t>(s))->isEnabled())
+            zoom = s;
+    });
+    bool handedOver = false;
+    attempt([&] {
+        if (zoom != field().Size()) {
+            handedOver = true;
+            // Raises ChangeSize again; that inner run lays out the window.
+            field().setSize(zoom);
+        }
+    });
+    if (handedOver)
+        return;
+
+    attempt([&] {
+        const int width = field().Xx() * field().cDim() / PictureBox::TwipsPerPixel;
+        const int height = field().Yy() * field().cDim() / PictureBox::TwipsPerPixel +
+                           toPixels(Layout::StripHeight);
+        // The client area is exactly board plus strip; the menu bar, which wraps
+        // on a narrow board, gets whatever height it needs at this width.
+        if (m_client->size() != QSize(width, height))
+            m_client->setFixedSize(width, height);
+        const QSize outer(width, height + menuBar()->heightForWidth(width));
+        if (size() != outer || minimumSize() != outer || maximumSize() != outer)
+            setFixedSize(outer);
+    });
+    attempt([&] {
+        const int left = outerWidthTwips() / 2 - Layout::SmileOffset;
+        imgSmile->move(toPixels(left), imgSmile->y());
+    });
+    attempt([&] {
+        lblTime->move(toPixels(outerWidthTwips() - Layout::TimeOffset), lblTime->y());
+    });
+    attempt([&] { SetViewChecks(); });
+}
+
+void fMines9::Field_FieldEnable()
+{
+    // Raised from inside the field's own operations: nothing may be thrown back
+    // into them, and a field without a board has nothing to enable.
+    const PictureBox* board = Field ? Field->Pic() : nullptr;
+    if (!board)
+        return;
+    const bool enabled = board->isEnabled();
+    for (int i : {0, 1, 2, 4, 5})
+        mnuComp[i]->setEnabled(enabled);
+}
+
+void fMines9::Field_Update(int Sign)
+{
+    int picture = 0;
+    attempt([&] {
+        if (Sign == 0) {
+            picture = SmilePic::Pressed;
+            return;
+        }
+        switch (field().FldStatus()) {
+        case FieldStatus::Ready:
+            picture = SmilePic::Ready;
+            break;
+        case FieldStatus::Running:
+            picture = SmilePic::Ready;
+            Timer1_Timer();
+            break;
+        case FieldStatus::Won:
+            picture = SmilePic::Won;
+            Timer1_Timer();
+            break;
+        case FieldStatus::Lost:
+            // The time stays at the last second shown.
+            picture = SmilePic::Lost;
+            break;
+        case FieldStatus::Resetting:
+            picture = SmilePic::Resetting;
+            lblTime->setText(QStringLiteral("0"));
+            break;
+        default:
+            break;
+        }
+    });
+    attempt([&] {
+        if (picture == 0)
+            return;
+        imgSmile->setPixmap(QPixmap::fromImage(LoadResPicture(picture)));
+        imgSmile->repaint();
+    });
+    attempt([&] { lblMines->setText(QString::number(field().MCnt())); });
+}
+
+void fMines9::Timer1_Timer()
+{
+    // A tick can still be queued when the window has let go of its field.
+    if (!Field)
+        return;
+    const float seconds = Field->Time();
+    if (!std::isfinite(seconds))
+        return;
+    lblTime->setText(QString::number(static_cast<qint64>(std::floor(seconds))));
+}
+
+bool fMines9::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == imgSmile) {
+        // A click is a left press and release on the smile, as on a button.
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            m_smilePressed = mouse->button() == Qt::LeftButton;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const bool click = m_smilePressed && mouse->button() == Qt::LeftButton &&
+                               imgSmile->rect().contains(mouse->position().toPoint());
+            m_smilePressed = false;
+            if (click)
+                imgSmile_Click();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void fMines9::imgSmile_Click()
+{
+    // A board edited into nothing but mines cannot be dealt again; the reset then
+    // stops half-way, and that must not end the program.
+    attempt([&] { field().Reset(); });
+}
+
+void fMines9::mnuGame_Click(int Index)
+{
+    if (Index == GameItem::NewGame) {
+        attempt([&] { field().Reset(); });
+        return;
+    }
+
+    if (Index >= GameItem::FirstLevel && Index <= GameItem::LastLevel) {
+        const Level& level = Levels[static_cast<size_t>(Index - GameItem::FirstLevel)];
+        if (Index >= GameItem::FirstCornerLevel) {
+            attempt([&] {
+                const QScreen* screen = QGuiApplication::primaryScreen();
+                const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+                move(origin + QPoint(toPixels(Layout::CornerLeft), toPixels(Layout::CornerTop)));
+            });
+        }
+        int view = ViewMode::Normal;
+        int size = ZoomSize::Normal;
+        attempt([&] {
+            view = field().View();
+            size = field().Size();
+        });
+        attempt([&] { field().Setup(level.width, level.height, level.mines, view, size); });
+        attempt([&] {
+            for (QAction* item : mnuGame)
+                setMenuCheck(item, false);
+            setMenuCheck(mnuGame[Index], true);
+        });
+        return;
+    }
+
+    if (Index != GameItem::Custom)
+        return;
+
+    auto dialog = std::make_unique<fCustom>(this);
+    attempt([&] {
+        dialog->x0 = field().Xx();
+        dialog->y0 = field().Yy();
+        dialog->m0 = field().MTot();
+    });
+    attempt([&] { dialog->exec(); });
+    if (dialog->IsCancelled)
+        return;
+    attempt([&] {
+        const int view = field().View();
+        const int size = field().Size();
+        const int width = dialog->x0.toInt();
+        const int height = dialog->y0.toInt();
+        // The field keeps its width or height when the box held one it refuses, so
+        // the mine count is bounded by the board that will really be dealt. One
+        // cell always stays free; a count beyond that would stop the deal half-way
+        // and leave a dead board.
+        const int cols = width >= cField::MinXx && width <= cField::MaxXx ? width : field().Xx();
+        const int rows = height >= cField::MinYy && height <= cField::MaxYy ? height : field().Yy();
+        const int mines = std::clamp(dialog->m0, 0, std::max(cols * rows - 1, 0));
+        field().Setup(width, height, mines, view, size);
+    });
+    dialog.reset();
+    attempt([&] {
+        for (QAction* item : mnuGame)
+            setMenuCheck(item, false);
+        setMenuCheck(mnuGame[GameItem::Custom], true);
+    });
+}
+
+void fMines9::mnuView_Click(int Index)
+{
+    if (Index >= ViewItem::FirstSize && Index <= ViewItem::LastSize)
+        attempt([&] { field().setSize(Index); });
+    else if (Index >= ViewItem::FirstView && Index <= ViewItem::LastView)
+        attempt([&] { field().setView(Index - ViewItem::FirstView); });
+    // Neither setting repaints by itself.
+    attempt([&] { pic().Refresh(); });
+    attempt([&] { SetViewChecks(); });
+}
+
+void fMines9::mnuEdit_Click(int Index)
+{
+    switch (Index) {
+    case EditItem::EditMode:
+        attempt([&] { field().setEdit(!field().Edit()); });
+        attempt([&] {
+            const bool on = field().Edit();
+            setMenuCheck(mnuEdit[EditItem::EditMode], on);
+            mnuEdit[EditItem::Clear]->setEnabled(on);
+            mnuEdit[EditItem::AddMine]->setEnabled(on);
+        });
+        // The field switched its view on the way in or out of edit mode; the board
+        // and the View menu have yet to show it.
+        attempt([&] { pic().Refresh(); });
+        attempt([&] { SetViewChecks(); });
+        break;
+    case EditItem::Clear:
+        attempt([&] {
+            for (int i = 0; cCell* cell = field().Cell(i); ++i)
+                cell->setMine(false);
+        });
+        attempt([&] { pic().Refresh(); });
+        attempt([&] {
+            field().setMTot(0);
+            field().CntM();
+            field().CntNr();
+            field().CntO();
+        });
+        attempt([&] { Field_Update(1); });
+        break;
+    case EditItem::AddMine: {
+        // A board keeps one cell free: once only that cell is left, no mine is
+        // placed, and the total must not count one that is not there, or the
+        // counter could never come down to zero and the board never be won.
+        const bool placed = attempt([&] { field().AddMine(); });
+        if (placed)
+            attempt([&] { field().setMTot(field().MTot() + 1); });
+        attempt([&] {
+            field().CntNr();
+            field().CntM();
+        });
+        attempt([&] { pic().Refresh(); });
+        attempt([&] { Field_Update(1); });
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void fMines9::mnuFile_Click(int Index)
+{
+    switch (Index) {
+    case FileItem::Import: {
+        std::unique_ptr<cField> loaded;
+        attempt([&] {
+            if (!CommonDialog1)
+                throw objectNotSet();
+            cFile file;
+            loaded = file.LoadFld(*CommonDialog1);
+        });
+        // Cancelled or unreadable: the game in progress goes on untouched.
+        if (!loaded)
+            return;
+        const bool editing = Field && Field->Edit();
+        Field = std::move(loaded);
+        attachField();
+        attempt([&] {
+            field().setPic(Picture1);
+            field().setTimer1(Timer1);
+        });
+        attempt([&] { field().setFldStatus(FieldStatus::Resetting); });
+        attempt([&] { lblTime->setText(QStringLiteral("0")); });
+        attempt([&] { EnableSizes(); });
+        attempt([&] { field().setSize(ZoomSize::Normal); });
+        attempt([&] { field().setView(ViewMode::Normal); });
+        // Loading a board does not end edit mode: the new field takes it over, or
+        // the menu's check mark and the edit commands would belong to a board that
+        // no longer edits.
+        if (editing) {
+            attempt([&] { field().setEdit(true); });
+            attempt([&] { SetViewChecks(); });
+        }
+        attempt([&] { setWindowTitle(QStringLiteral("Mines - ") + field().Tag); });
+        attempt([&] {
+            for (QAction* item : mnuGame)
+                setMenuCheck(item, false);
+            setMenuCheck(mnuGame[GameItem::Custom], true);
+        });
+        attempt([&] { pic().Refresh(); });
+        attempt([&] { field().setFldStatus(FieldStatus::Ready); });
+        attempt([&] { Field_Update(1); });
+        break;
+    }
+    case FileItem::Save:
+        attempt([&] {
+            if (!CommonDialog1)
+                throw objectNotSet();
+            cFile file;
+            file.SaveFld(Field.get(), *CommonDialog1);
+        });
+        break;
+    case FileItem::Exit:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void fMines9::mnuComp_Click(int Index)
+{
+    const int command = CompCommands.at(static_cast<size_t>(Index));
+    if (command < 0)
+        return;
+    if (!Comp)
+        throw objectNotSet();
+    // The engine works through the field's own operations, so counter, smile and
+    // timer follow it through the field's events.
+    Comp->Init(command, Field.get());
+}

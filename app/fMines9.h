@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class cCompute;
+class cField;
+class CommonDialog;
+class PictureBox;
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+// The main window: menu bar, the status strip (mine counter, smile, time) and the
+// board below it. It plays nothing itself; the field draws and takes the mouse,
+// and the window follows the field's four events.
+class fMines9 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the start-up steps, so the window comes up with the expert board.
+    explicit fMines9(QWidget* parent = nullptr);
+    ~fMines9() override;
+
+    std::unique_ptr<cField> Field;
+    std::unique_ptr<cCompute> Comp;
+    QLabel* lblMines = nullptr;
+    QLabel* imgSmile = nullptr;
+    QLabel* lblTime = nullptr;
+    PictureBox* Picture1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    std::unique_ptr<CommonDialog> CommonDialog1;
+
+    std::array<QAction*, 4> mnuEdit{};
+    std::array<QAction*, 4> mnuFile{};
+    std::array<QAction*, 8> mnuView{};
+    std::array<QAction*, 12> mnuGame{};
+    std::array<QAction*, 6> mnuComp{};
+    QAction* mnuPatternsweep = nullptr;
+    QAction* mnuHelp = nullptr;
+    QAction* mnuAbout = nullptr;
+    QAction* mnuGameHome = nullptr;
+    QAction* mnuHome = nullptr;
+    QAction* mnuMail = nullptr;
+    QAction* mnuZVBrowser = nullptr;
+    QAction* mnuZVSprite = nullptr;
+
+    void mnuGame_Click(int Index);
+    void mnuView_Click(int Index);
+    void mnuEdit_Click(int Index);
+    void mnuFile_Click(int Index);
+    void mnuComp_Click(int Index);
+    void imgSmile_Click();
+    void Timer1_Timer();
+
+    void Field_ChangeXx();
+    void Field_ChangeSize();
+    void Field_FieldEnable();
+    void Field_Update(int Sign);
+
+    void EnableSizes();
+    void SetViewChecks();
+
+    // The window's outer width in twips as the layout reckons it: the client
+    // width plus the frame allowance.
+    int outerWidthTwips() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void buildControls();
+    void buildMenus();
+    QAction* addItem(QMenu* menu, const QString& caption, const QKeySequence& key = {});
+    void connectItem(QAction* item, std::function<void()> handler);
+    void attachField();
+    void centreOnScreen();
+    cField& field() const;
+    PictureBox& pic() const;
+
+    QWidget* m_client = nullptr;
+    bool m_smilePressed = false;
+};

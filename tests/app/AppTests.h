@@ -1,0 +1,5 @@
+#pragma once
+
+// Each test class of this program runs through one of these.
+int runMainWindowTests(int argc, char** argv);
+int runCustomDialogTests(int argc, char** argv);
