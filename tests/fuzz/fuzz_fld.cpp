@@ -40,11 +40,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(w >= cField::MinXx && w <= cField::MaxXx && h >= cField::MinYy && h <= cField::MaxYy,
           "size out of range");
     check(field->cellCount() == w * h, "cell count differs from width x height");
-    // A board comes only from whole rows with their line ends, plus at most the one
-    // final byte the reader never looks at.
+    // A board comes only from its cells and one line end per row, plus at most the
+    // one final byte the reader never looks at.
     const qsizetype lineLength = w + 2;
     check(text.size() == h * lineLength || text.size() == h * lineLength + 1,
           "accepted a file that is not whole rows");
+    // The cell characters in file order: everything before the last byte but the
+    // line ends. Rows are cut by width, not by line, so one line may hold several.
+    QByteArray cells;
+    for (qsizetype pos = 0; pos + 1 < text.size(); ++pos) {
+        if (text[pos] == '\r' && text[pos + 1] == '\n')
+            ++pos;
+        else
+            cells += text[pos];
+    }
+    check(cells.size() == w * h, "cells in the file differ from width x height");
 
     int mines = 0;
     std::vector<int> safe;
@@ -56,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto across = static_cast<size_t>(1 + (x > 0) + (x < w - 1));
         const auto down = static_cast<size_t>(1 + (y > 0) + (y < h - 1));
         check(cell->Ngh().size() == across * down - 1, "cell without its neighbours");
-        const char c = text[y * lineLength + x];
+        const char c = cells[i];
         check(c >= '0' && c <= '9', "a cell that is not a digit");
         check(cell->Mine() == (c != '0'), "mine differs from the file");
         if (cell->Mine())
