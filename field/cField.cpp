@@ -172,15 +172,15 @@ void cField::setMTot(int nMTot)
     m_MTot = nMTot;
 }
 
-cCell* cField::Cell(int Index)
+cCell* cField::makeCell(int Index)
 {
     if (Index < 0)
         throw subscriptOutOfRange();
     if (Index >= static_cast<int>(m_Cells.size()))
         return nullptr;
+    // A slot gets its cell the first time it is asked for.
     auto& slot = m_Cells[static_cast<size_t>(Index)];
-    if (!slot)
-        slot = std::make_unique<cCell>();
+    slot = std::make_unique<cCell>();
     return slot.get();
 }
 
@@ -338,10 +338,10 @@ void cField::CntO()
 
 void cField::CntM()
 {
+    // An empty slot stands for a fresh cell, which is covered.
     int flagged = 0;
-    const int count = cellCount();
-    for (int i = 0; i < count; ++i)
-        flagged += cellRef(i).Status() == CellStatus::Flagged ? 1 : 0;
+    for (const auto& cell : m_Cells)
+        flagged += cell && cell->Status() == CellStatus::Flagged ? 1 : 0;
     m_MCnt = m_MTot - flagged;
 }
 
@@ -393,8 +393,9 @@ void cField::ChkWin()
     bool lost = false;
     bool allDone = true;
     const int count = cellCount();
-    for (int i = 0; i < count; ++i) {
-        const int status = cellRef(i).Status();
+    for (const auto& cell : m_Cells) {
+        // An empty slot stands for a fresh cell, which is covered.
+        const int status = cell ? cell->Status() : CellStatus::Covered;
         if (status == CellStatus::Exploded)
             lost = true;
         else if (status == CellStatus::Covered)

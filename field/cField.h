@@ -53,7 +53,15 @@ public:
     int MTot() const { return m_MTot; }
     void setMTot(int nMTot);
 
-    cCell* Cell(int Index);
+    // Inline: the analysis engine and the win check read every cell many times a command.
+    cCell* Cell(int Index)
+    {
+        if (Index >= 0 && static_cast<size_t>(Index) < m_Cells.size()) {
+            if (cCell* cell = m_Cells[static_cast<size_t>(Index)].get())
+                return cell;
+        }
+        return makeCell(Index);
+    }
     void setCell(int Index, std::unique_ptr<cCell> nCell);
     const std::vector<int>& FreePool() const { return m_FreePool; }
     void Randomize(quint32 seed);
@@ -98,6 +106,7 @@ private:
     bool timerOn() const;
     void switchTimer(bool on);
     void setMCnt(int nMCnt) { m_MCnt = nMCnt; }
+    cCell* makeCell(int Index);
     cCell& cellRef(int Index);
     void togglePressed(int Index);
     void togglePressedAround(int Index);

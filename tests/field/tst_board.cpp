@@ -1,4 +1,5 @@
 #include "FieldCodes.h"
+#include "FieldTestSupport.h"
 #include "cCell.h"
 #include "cField.h"
 
@@ -19,12 +20,6 @@ namespace {
 constexpr int SizeCount = 4;
 constexpr int PixelsPerCell[SizeCount] = {4, 8, 15, 31};
 constexpr int Left = MouseButton::Left, Right = MouseButton::Right, Middle = MouseButton::Middle;
-
-struct FixedClock {
-    float now = 1000.0f;
-    FixedClock() { setTimerSource([this] { return now; }); }
-    ~FixedClock() { setTimerSource(nullptr); }
-};
 
 // A field drawing into a real picture box, with mines exactly where the test
 // puts them (laid as the editor would, so no random mines are involved).
@@ -76,18 +71,6 @@ std::vector<int> statuses(cField& field)
         out.push_back(field.Cell(i)->Status());
     return out;
 }
-
-// Records what a board draws, in order, as cell indices.
-class RecordingBox : public PictureBox {
-public:
-    std::vector<int> drawn;
-    int pitch = 1, columns = 1;
-    void PaintPicture(const QImage& img, float x, float y) override
-    {
-        drawn.push_back(static_cast<int>(y) / pitch * columns + static_cast<int>(x) / pitch);
-        PictureBox::PaintPicture(img, x, y);
-    }
-};
 
 } // namespace
 

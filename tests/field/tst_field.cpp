@@ -1,4 +1,5 @@
 #include "FieldCodes.h"
+#include "FieldTestSupport.h"
 #include "cCell.h"
 #include "cField.h"
 
@@ -18,18 +19,6 @@
 #include <vector>
 
 namespace {
-
-// Records the cells a board draws, in drawing order, without a real canvas.
-class RecordingBox : public PictureBox {
-public:
-    int pitch = 1;
-    int columns = 1;
-    std::vector<int> drawn;
-    void PaintPicture(const QImage&, float x, float y) override
-    {
-        drawn.push_back(static_cast<int>(y) / pitch * columns + static_cast<int>(x) / pitch);
-    }
-};
 
 // The walk exactly as the rules word it, one call per cell, as the oracle for
 // the field's explicit-stack flood.
@@ -93,12 +82,6 @@ void flag(cField& field, int index)
     field.Cell(index)->Check(CellAction::ToggleFlag, field);
     field.CntM();
 }
-
-struct FixedClock {
-    float now = 1000.0f;
-    FixedClock() { setTimerSource([this] { return now; }); }
-    ~FixedClock() { setTimerSource(nullptr); }
-};
 
 } // namespace
 
