@@ -544,7 +544,10 @@ def mine_cell(size, fill=SILVER, crossed=False):
     c = opened_cell(size, fill)
     m = MINE_MAPS[size]
     x0, y0 = mine_origin(size)
-    c.stamp(x0, y0, m, {'#': BLACK, 'W': WHITE})
+    # At four pixels a cross over the mine becomes a red and black checker that
+    # reads like the exploded mine; the red cross on grey alone stays distinct.
+    if not (crossed and size == 4):
+        c.stamp(x0, y0, m, {'#': BLACK, 'W': WHITE})
     if crossed:
         # The cross spans the mine's box, corner to corner, and is drawn
         # over it so it still reads where it crosses black.
