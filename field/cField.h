@@ -105,7 +105,6 @@ private:
 
     bool timerOn() const;
     void switchTimer(bool on);
-    void setMCnt(int nMCnt) { m_MCnt = nMCnt; }
     cCell* makeCell(int Index);
     cCell& cellRef(int Index);
     void togglePressed(int Index);

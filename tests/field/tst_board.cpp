@@ -32,13 +32,7 @@ struct Board {
     {
         field.setPic(&box);
         field.setTimer1(&timer);
-        field.Setup(w, h, 0, ViewMode::Normal, size);
-        for (int m : mines)
-            field.Cell(m)->setMine(true);
-        field.CntNr();
-        field.CntO();
-        field.setMTot(static_cast<int>(mines.size()));
-        field.CntM();
+        layMines(field, w, h, mines, size);
     }
 
     int status(int index) { return field.Cell(index)->Status(); }

@@ -56,19 +56,6 @@ std::vector<int> expectedNeighbours(int index, int w, int h)
     return out;
 }
 
-// A board with mines exactly where the test says, built with the field's own
-// operations as an editor or loader would.
-void layMines(cField& field, int w, int h, const std::vector<int>& mines)
-{
-    field.Setup(w, h, 0, ViewMode::Normal, ZoomSize::Normal);
-    for (int m : mines)
-        field.Cell(m)->setMine(true);
-    field.CntNr();
-    field.CntO();
-    field.setMTot(static_cast<int>(mines.size()));
-    field.CntM();
-}
-
 int statusCount(cField& field, int status)
 {
     int n = 0;
