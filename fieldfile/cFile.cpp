@@ -1,9 +1,7 @@
 #include "cFile.h"
 
 #include "RuntimeError.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "SafeFile.h"
 
 #include <algorithm>
 
@@ -48,12 +46,7 @@ bool cFile::SaveFld(cField* nField, CommonDialog& Cdl)
         const QByteArray bytes = FormatFld(*nField);
         configure(Cdl, SaveFilter, SaveFlags, "Select the destination file ");
         Cdl.ShowSave();
-        // The bytes go to a temporary file that replaces the chosen one only when
-        // all of them are on disk: a failed write never leaves half a board behind,
-        // and an older file of that name stays as it was.
-        QSaveFile file(Cdl.FileName);
-        written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-                  && file.commit();
+        written = writeFileAtomically(Cdl.FileName, bytes);
     } catch (const std::exception&) {
         written = false;
     }
@@ -66,22 +59,12 @@ std::unique_ptr<cField> cFile::LoadFld(CommonDialog& Cdl)
     try {
         configure(Cdl, LoadFilter, LoadFlags, "Select source file ");
         Cdl.ShowOpen();
-        QFile file(Cdl.FileName);
-        if (!file.open(QIODevice::ReadOnly))
+        // Anything longer than the longest minefield file cannot be one, and a pipe
+        // or a device is refused before a byte is read from it.
+        const std::optional<QByteArray> text = readRegularFile(Cdl.FileName, MaxFileBytes);
+        if (!text)
             return nullptr;
-        // One byte more than the longest minefield file is enough to know a file is
-        // not one; a huge file or an endless device is never taken into memory.
-        QByteArray text;
-        while (text.size() <= MaxFileBytes) {
-            const QByteArray chunk = file.read(MaxFileBytes + 1 - text.size());
-            if (chunk.isEmpty())
-                break;
-            text += chunk;
-        }
-        if (file.error() != QFileDevice::NoError || text.size() > MaxFileBytes)
-            return nullptr;
-        file.close();
-        auto field = ParseFld(text, Cdl.FileTitle);
+        auto field = ParseFld(*text, Cdl.FileTitle);
         m_Field = field.get();
         return field;
     } catch (const std::exception&) {

@@ -1,0 +1,139 @@
+#include "SafeFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// Writes all of bytes at offset, going on after short writes and interrupted calls.
+bool writeAllAt(int fd, const QByteArray& bytes, off_t offset)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::pwrite(fd, data, static_cast<size_t>(left), offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        left -= n;
+        offset += n;
+    }
+    return true;
+}
+
+// Reads up to limit bytes from the current position; false on a read error.
+bool readUpTo(int fd, qint64 limit, QByteArray& out)
+{
+    out.clear();
+    char buffer[16384];
+    while (out.size() < limit) {
+        const qint64 want = std::min<qint64>(sizeof buffer, limit - out.size());
+        const ssize_t n = ::read(fd, buffer, static_cast<size_t>(want));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        out.append(buffer, n);
+    }
+    return true;
+}
+
+// Rewrites a file whose folder takes no new files. The room for the new content
+// is claimed before a byte changes, so a full disk refuses the save up front;
+// should the write still fail, the old bytes go back where they were.
+bool writeInPlace(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    QByteArray old;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && readUpTo(fd, st.st_size, old)
+              && old.size() == st.st_size;
+    if (ok && bytes.size() > old.size()) {
+        const int err = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
+        // A file system without preallocation is written without it: the restore
+        // below still keeps the old content should the write fail.
+        ok = err == 0 || err == EOPNOTSUPP || err == EINVAL;
+    }
+    if (ok) {
+        ok = writeAllAt(fd, bytes, 0) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0
+             && ::fsync(fd) == 0;
+        if (!ok) {
+            const bool restored = writeAllAt(fd, old, 0)
+                                  && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0;
+            if (restored)
+                ::fsync(fd);
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat old {};
+    const bool exists = ::stat(name.constData(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return false;
+
+    // Unbuffered, so that a full disk shows in write() itself: a buffered save
+    // file only flushes at commit, and a failure there went unnoticed.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // The folder takes no temporary file; a file that is itself writable is
+        // still the player's to overwrite.
+        if (exists && ::access(name.constData(), W_OK) == 0)
+            return writeInPlace(path, bytes);
+        return false;
+    }
+    bool ok = file.write(bytes) == bytes.size();
+    // The replacement keeps the mode bits of the file it replaces exactly: the
+    // save file's own copy of them adds write permission for whoever saves.
+    if (ok && exists)
+        ok = ::fchmod(file.handle(), old.st_mode & 07777) == 0;
+    // An administrator saving over a player's file hands it back to the player.
+    // A file system without owners keeps the saver's: the content is what counts.
+    if (ok && exists && ::geteuid() == 0 && (old.st_uid != 0 || old.st_gid != 0)) {
+        [[maybe_unused]] const int owned = ::fchown(file.handle(), old.st_uid, old.st_gid);
+    }
+    ok = ok && ::fsync(file.handle()) == 0;
+    if (!ok) {
+        file.cancelWriting();
+        file.commit();   // removes the temporary file
+        return false;
+    }
+    return file.commit();
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
+{
+    if (path.isEmpty() || maxBytes < 0)
+        return std::nullopt;
+    const QByteArray name = QFile::encodeName(path);
+    // Non-blocking, so that opening a pipe nobody writes to returns at once; the
+    // kind of file is then checked on what was opened, not on the name, which
+    // could have been swapped in between.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    QByteArray bytes;
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxBytes
+                    && readUpTo(fd, maxBytes + 1, bytes) && bytes.size() <= maxBytes;
+    ::close(fd);
+    if (!ok)
+        return std::nullopt;
+    return bytes;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The one way the suite writes and reads files that outlive the program: minefield
+// files, the hex game's settings file and the registry hives all go through here.
+
+// Replaces the file at path with bytes, or leaves it exactly as it was. True only
+// when every byte reached the disk. Where the folder takes new files, the bytes go
+// to a temporary file that replaces the old one in one step; where only the file
+// itself is writable, it is rewritten in place, with its old bytes put back if the
+// new ones do not all fit. Either way an existing file keeps its permissions.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The whole content of a regular file of at most maxBytes bytes; nothing for
+// anything else: a missing or unreadable file, a folder, a pipe, a device, or a
+// file larger than maxBytes. Never waits on a writer, so the window's thread
+// cannot hang on what a player picks.
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
