@@ -6,6 +6,7 @@
 #include "Rnd.h"
 #include "cCompute.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using namespace AppTest;
 
@@ -467,21 +470,34 @@ private slots:
     void importNothing_data()
     {
         QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("cancelled") << QStringList{} << true;
-        QTest::newRow("7 wide") << QStringList{"0000000"} << false;
-        QTest::newRow("ragged") << QStringList{"00000000", "0000"} << false;
-        QTest::newRow("all mines") << QStringList{"11111111"} << false;
+        QTest::addColumn<QString>("special");   // a path that is no plain file, or "" for rows
+        QTest::newRow("cancelled") << QStringList{} << "cancel";
+        QTest::newRow("7 wide") << QStringList{"0000000"} << "";
+        QTest::newRow("ragged") << QStringList{"00000000", "0000"} << "";
+        QTest::newRow("all mines") << QStringList{"11111111"} << "";
+        // Each would block or never end if it were read like a file.
+        QTest::newRow("named pipe") << QStringList{} << "pipe";
+        QTest::newRow("a folder") << QStringList{} << "folder";
+        QTest::newRow("endless device") << QStringList{} << "/dev/zero";
     }
     void importNothing()
     {
         QFETCH(QStringList, rows);
-        QFETCH(bool, cancel);
+        QFETCH(QString, special);
         QTemporaryDir dir;
         fMines9 w;
         click(*w.Field, firstCell(*w.Field, false));
         const cField* before = w.Field.get();
-        importFld(w, {cancel ? QString() : writeFld(dir.filePath("bad.fld"), rows)});
+        QString answer = special;
+        if (special == "cancel")
+            answer.clear();
+        else if (special == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(answer = dir.filePath("pipe.fld")).constData(), 0644), 0);
+        else if (special == "folder")
+            answer = dir.path();
+        else if (special.isEmpty())
+            answer = writeFld(dir.filePath("bad.fld"), rows);
+        importFld(w, {answer});
         QCOMPARE(w.Field.get(), before);
         QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden"));
         QCOMPARE(w.Field->FldStatus(), FieldStatus::Running);

@@ -11,7 +11,12 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 std::unique_ptr<cField> board(int w, int h, int mines, quint32 seed)
@@ -81,6 +86,77 @@ private:
     rlimit m_old{};
     void (*m_oldHandler)(int) = SIG_DFL;
 };
+
+// A small file system of its own, so that a test can fill it up; mounting needs
+// an administrator, as CI runs.
+class TmpfsMount {
+public:
+    explicit TmpfsMount(int kib)
+    {
+        const QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0755";
+        m_mounted = m_dir.isValid()
+                    && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
+                               options.constData())
+                           == 0;
+    }
+    ~TmpfsMount()
+    {
+        if (m_mounted)
+            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
+// Fills the file system holding folder until only leaveFree bytes are left.
+bool fillUp(const QString& folder, qint64 leaveFree)
+{
+    QFile filler(QDir(folder).filePath("filler"));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+    return filler.resize(filler.size() - leaveFree);
+}
+
+// The player who saves: the test itself, or, when it runs as an administrator who
+// may write anywhere, an ordinary user in a process of its own.
+constexpr uid_t PlayerId = 65534;
+bool asPlayer(const std::function<bool()>& step)
+{
+    if (::geteuid() != 0)
+        return step();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool ok = ::setgid(PlayerId) == 0 && ::setuid(PlayerId) == 0 && step();
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+           && WEXITSTATUS(status) == 0;
+}
+
+bool giveToPlayer(const QString& path)
+{
+    return ::geteuid() != 0 || ::chown(QFile::encodeName(path).constData(), PlayerId, PlayerId) == 0;
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+}
 }
 
 class tst_cFile : public QObject {
@@ -103,6 +179,11 @@ private slots:
     void saveFailureKeepsOldFile_data();
     void saveFailureKeepsOldFile();
     void saveFailingHalfWayKeepsOldFile();
+    void saveOntoFullDisk_data();
+    void saveOntoFullDisk();
+    void saveOverWritableFileInReadOnlyFolder();
+    void saveKeepsMode_data();
+    void saveKeepsMode();
     void realDialogs();
     void realDialogCancel_data();
     void realDialogCancel();
@@ -369,6 +450,8 @@ void tst_cFile::refusesUnreadable_data()
 {
     QTest::addColumn<QString>("path");
     QTest::newRow("missing file") << "missing.fld";
+    // Nothing ever writes to it: opening it for reading would wait for ever.
+    QTest::newRow("named pipe") << "pipe.fld";
     QTest::newRow("a folder") << ".";
     // Endless: a reader that takes the whole file in never comes back.
     QTest::newRow("endless device") << "/dev/zero";
@@ -378,6 +461,8 @@ void tst_cFile::refusesUnreadable()
 {
     QFETCH(QString, path);
     QTemporaryDir dir;
+    if (path == "pipe.fld")
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(path)).constData(), 0644), 0);
     QVERIFY(!load(QDir(dir.path()).filePath(path)));
 }
 
@@ -443,6 +528,97 @@ void tst_cFile::saveFailingHalfWayKeepsOldFile()
     // Without the limit the same save goes through.
     QVERIFY(save(field.get(), path));
     QCOMPARE(contents(path).size(), 166 * 257);
+}
+
+void tst_cFile::saveOntoFullDisk_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("freeBytes");
+    QTest::addColumn<bool>("folderReadOnly");
+    QTest::newRow("8 x 1, no room") << 8 << 1 << 0 << false;
+    QTest::newRow("expert, no room") << 30 << 16 << 0 << false;
+    QTest::newRow("15 KiB, no room") << 120 << 130 << 0 << false;
+    QTest::newRow("15 KiB, 4 KiB free") << 120 << 130 << 4096 << false;
+    QTest::newRow("15 KiB in place, no room") << 120 << 130 << 0 << true;
+    QTest::newRow("15 KiB in place, 4 KiB free") << 120 << 130 << 4096 << true;
+}
+
+// A save that does not fit reports failure and leaves the older file byte for
+// byte, whether it goes through a temporary file or, in a folder that takes no new
+// files, into the file itself.
+void tst_cFile::saveOntoFullDisk()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, freeBytes);
+    QFETCH(bool, folderReadOnly);
+    if (::geteuid() != 0)
+        QSKIP("filling a file system of its own needs an administrator to mount it");
+    TmpfsMount disk(128);
+    QVERIFY(disk.mounted());
+    const QString path = disk.filePath("MField.fld");
+    const QByteArray old = rows("00000001", 3);
+    QVERIFY(write(path, old));
+    QVERIFY(giveToPlayer(path));
+    QVERIFY(fillUp(disk.path(), freeBytes));
+    if (folderReadOnly)
+        QVERIFY(QFile::setPermissions(disk.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
+                                                       | QFile::ExeOther));
+    else
+        QVERIFY(giveToPlayer(disk.path()));
+    auto field = board(w, h, w * h / 5, 6);
+    QVERIFY(!asPlayer([&] { return save(field.get(), path); }));
+    QCOMPARE(contents(path), old);
+    QCOMPARE(entries(disk.path()), (QStringList{"MField.fld", "filler"}));
+}
+
+// Only the file is the player's: it is rewritten where it stands.
+void tst_cFile::saveOverWritableFileInReadOnlyFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+    const QString folder = dir.filePath("locked");
+    QVERIFY(QDir(dir.path()).mkdir("locked"));
+    const QString path = QDir(folder).filePath("MField.fld");
+    QVERIFY(write(path, rows("0000000000000001", 40)));
+    QVERIFY(giveToPlayer(path));
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
+                                              | QFile::ExeOther));
+    for (const auto& [w, h] : {std::pair{30, 16}, std::pair{8, 2}}) {
+        auto field = board(w, h, 10, 7);
+        QVERIFY(asPlayer([&] { return save(field.get(), path); }));
+        QCOMPARE(contents(path), cFile::FormatFld(*field));
+        QCOMPARE(entries(folder), QStringList{"MField.fld"});
+    }
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+void tst_cFile::saveKeepsMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("0644") << 0644;
+    QTest::newRow("0600") << 0600;
+    QTest::newRow("0664") << 0664;
+    QTest::newRow("read-only 0444") << 0444;
+}
+
+// Saving over a file keeps what the player set on it; a read-only file can be
+// saved over only by an administrator, and stays read-only.
+void tst_cFile::saveKeepsMode()
+{
+    QFETCH(int, mode);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("MField.fld");
+    const QByteArray old = rows("00000001", 2);
+    QVERIFY(write(path, old));
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)), 0);
+    auto field = board(30, 16, 99, 8);
+    const bool allowed = (mode & 0200) || ::geteuid() == 0;
+    QCOMPARE(save(field.get(), path), allowed);
+    QCOMPARE(contents(path), allowed ? cFile::FormatFld(*field) : old);
+    QCOMPARE(modeOf(path), static_cast<mode_t>(mode));
 }
 
 // Through the real dialogs: the proposed name gets the default extension, and the
