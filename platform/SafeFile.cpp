@@ -46,7 +46,7 @@ bool readUpTo(int fd, qint64 limit, QByteArray& out)
     return true;
 }
 
-// Rewrites a file whose folder takes no new files. The room for the new content
+// Rewrites a file where it stands. The room for the new content
 // is claimed before a byte changes, so a full disk refuses the save up front;
 // should the write still fail, the old bytes go back where they were.
 bool writeInPlace(const QString& path, const QByteArray& bytes)
@@ -87,6 +87,11 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes)
     const bool exists = ::stat(name.constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
         return false;
+
+    // A file with more than one name is one file to the player: replacing it would
+    // leave the other names on the old board, so it is rewritten where it stands.
+    if (exists && old.st_nlink > 1)
+        return writeInPlace(path, bytes);
 
     // Unbuffered, so that a full disk shows in write() itself: a buffered save
     // file only flushes at commit, and a failure there went unnoticed.

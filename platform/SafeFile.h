@@ -11,8 +11,9 @@
 // Replaces the file at path with bytes, or leaves it exactly as it was. True only
 // when every byte reached the disk. Where the folder takes new files, the bytes go
 // to a temporary file that replaces the old one in one step; where only the file
-// itself is writable, it is rewritten in place, with its old bytes put back if the
-// new ones do not all fit. Either way an existing file keeps its permissions.
+// itself is writable, or it has other names (hard links) that must see the new
+// content too, it is rewritten in place, with its old bytes put back if the new
+// ones do not all fit. Either way an existing file keeps its permissions.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The whole content of a regular file of at most maxBytes bytes; nothing for

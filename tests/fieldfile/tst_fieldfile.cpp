@@ -184,6 +184,7 @@ private slots:
     void saveOverWritableFileInReadOnlyFolder();
     void saveKeepsMode_data();
     void saveKeepsMode();
+    void saveKeepsHardLinks();
     void realDialogs();
     void realDialogCancel_data();
     void realDialogCancel();
@@ -619,6 +620,19 @@ void tst_cFile::saveKeepsMode()
     QCOMPARE(save(field.get(), path), allowed);
     QCOMPARE(contents(path), allowed ? cFile::FormatFld(*field) : old);
     QCOMPARE(modeOf(path), static_cast<mode_t>(mode));
+}
+
+// Every name of a hard-linked file shows the saved board.
+void tst_cFile::saveKeepsHardLinks()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("MField.fld"), other = dir.filePath("linked.fld");
+    QVERIFY(write(path, rows("00000001", 2)));
+    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+    auto field = board(30, 16, 99, 9);
+    QVERIFY(save(field.get(), path));
+    QCOMPARE(contents(other), cFile::FormatFld(*field));
+    QCOMPARE(entries(dir.path()), (QStringList{"MField.fld", "linked.fld"}));
 }
 
 // Through the real dialogs: the proposed name gets the default extension, and the
