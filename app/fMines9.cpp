@@ -1,20 +1,26 @@
 #include "fMines9.h"
 
 #include "AppCodes.h"
+#include "GivenFileDialog.h"
+#include "fAbout.h"
 #include "fCustom.h"
 
+#include "AppPath.h"
 #include "Attempt.h"
 #include "CommonDialog.h"
 #include "FieldCodes.h"
 #include "LoadResPicture.h"
 #include "PictureBox.h"
 #include "RuntimeError.h"
+#include "Shell.h"
+#include "WebHosts.h"
 #include "cCompute.h"
 #include "cField.h"
 #include "cFile.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -61,6 +67,12 @@ void setMenuCheck(QAction* item, bool on)
         return;
     item->setCheckable(on);
     item->setChecked(on);
+}
+
+// A page of the maker's web site, which every link of the Help menu opens.
+QString mainSitePage(const char* page)
+{
+    return QString::fromLatin1(WebHosts::MainSite) + QString::fromLatin1(page);
 }
 
 RuntimeError objectNotSet()
@@ -241,6 +253,14 @@ void fMines9::buildMenus()
     connectArray(mnuView, &fMines9::mnuView_Click);
     connectArray(mnuGame, &fMines9::mnuGame_Click);
     connectArray(mnuComp, &fMines9::mnuComp_Click);
+    connectItem(mnuPatternsweep, [this] { mnuPatternsweep_Click(); });
+    connectItem(mnuHelp, [this] { mnuHelp_Click(); });
+    connectItem(mnuAbout, [this] { mnuAbout_Click(); });
+    connectItem(mnuGameHome, [this] { mnuGameHome_Click(); });
+    connectItem(mnuHome, [this] { mnuHome_Click(); });
+    connectItem(mnuZVBrowser, [this] { mnuZVBrowser_Click(); });
+    connectItem(mnuZVSprite, [this] { mnuZVSprite_Click(); });
+    // "推荐给朋友" (mnuMail) has no action.
 
     const auto name = [](auto& items, const QString& base) {
         for (int i = 0; i < static_cast<int>(items.size()); ++i)
@@ -689,4 +709,59 @@ void fMines9::mnuComp_Click(int Index)
     // The engine works through the field's own operations, so counter, smile and
     // timer follow it through the field's events.
     Comp->Init(command, Field.get());
+}
+
+void fMines9::mnuPatternsweep_Click()
+{
+    // The hex game is a program of its own beside this one; nothing links the two
+    // once it runs. Should it be missing, the game here simply goes on.
+    const QString program = QDir(AppPath()).filePath(QStringLiteral("patternsweep"));
+    if (!Shell(program, {}))
+        qWarning("gridwarden: could not start %s", qPrintable(program));
+}
+
+void fMines9::mnuHelp_Click()
+{
+    ShellExecute(this, QStringLiteral("open"), QDir(AppPath()).filePath(QStringLiteral("readme.txt")),
+                 QString(), AppPath(), SW_SHOWNORMAL);
+}
+
+void fMines9::mnuAbout_Click()
+{
+    fAbout about(this);
+    about.exec();
+}
+
+void fMines9::mnuGameHome_Click()
+{
+    ShellExecute(this, QStringLiteral("open"), mainSitePage("/kqgame.htm"), QString(), QString(),
+                 SW_SHOW);
+}
+
+void fMines9::mnuHome_Click()
+{
+    ShellExecute(this, QStringLiteral("open"), mainSitePage("/softinfo/gridwarden.htm"), QString(),
+                 QString(), SW_SHOW);
+}
+
+void fMines9::mnuZVBrowser_Click()
+{
+    ShellExecute(this, QStringLiteral("Open"), mainSitePage("/softinfo/vudirozevid.htm"), QString(),
+                 AppPath(), SW_SHOWNORMAL);
+}
+
+void fMines9::mnuZVSprite_Click()
+{
+    ShellExecute(this, QStringLiteral("Open"), mainSitePage("/softinfo/dazeridodiradid.htm"),
+                 QString(), AppPath(), SW_SHOWNORMAL);
+}
+
+void fMines9::importMinefield(const QString& path)
+{
+    // The import itself is the File menu's, answered by the given file instead of
+    // a dialog, so a file opened from the desktop meets exactly the same rules.
+    std::unique_ptr<CommonDialog> dialog = std::move(CommonDialog1);
+    CommonDialog1 = std::make_unique<GivenFileDialog>(path);
+    mnuFile_Click(FileItem::Import);
+    CommonDialog1 = std::move(dialog);
 }

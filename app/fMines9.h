@@ -56,6 +56,17 @@ public:
     void mnuComp_Click(int Index);
     void imgSmile_Click();
     void Timer1_Timer();
+    void mnuPatternsweep_Click();
+    void mnuHelp_Click();
+    void mnuAbout_Click();
+    void mnuGameHome_Click();
+    void mnuHome_Click();
+    void mnuZVBrowser_Click();
+    void mnuZVSprite_Click();
+
+    // Imports the minefield file at path as the File menu's import does, with the
+    // same reader and the same refusals; a refused file leaves the board as it is.
+    void importMinefield(const QString& path);
 
     void Field_ChangeXx();
     void Field_ChangeSize();

@@ -1,11 +1,17 @@
 #include "fMines9.h"
 
 #include <QApplication>
+#include <QStringList>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     fMines9 window;
+    // A minefield file handed over by the desktop (a double-click on a .fld) is
+    // imported as the File menu would; anything else on the line is not ours.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        window.importMinefield(arguments.at(1));
     window.show();
     return QApplication::exec();
 }
