@@ -10,5 +10,6 @@ int main(int argc, char** argv)
     int failed = 0;
     failed += runMainWindowTests(argc, argv);
     failed += runCustomDialogTests(argc, argv);
+    failed += runHelpTests(argc, argv);
     return failed;
 }

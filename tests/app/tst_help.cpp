@@ -1,0 +1,159 @@
+#include "AppTestSupport.h"
+#include "AppTests.h"
+
+#include "fAbout.h"
+
+#include "AppPath.h"
+#include "Shell.h"
+#include "WebHosts.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace AppTest;
+
+// The Help menu, the About box, the hex game's launch and a minefield named on
+// the command line.
+class TestHelpAndLinks : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        calls.clear();
+        setShellRecorder([this](const ShellCall& call) { calls.append(call); });
+    }
+    void cleanup()
+    {
+        setShellRecorder(nullptr);
+        setAppPath(QString());
+    }
+
+    void aboutBox()
+    {
+        fAbout about;
+        QCOMPARE(about.windowTitle(), QStringLiteral("关于扫雷"));
+        QCOMPARE(about.lblTitle->text(), QStringLiteral("Gridwarden"));
+        QCOMPARE(about.Label2->text(), QStringLiteral("版本："));
+        QCOMPARE(about.lblVer->text(), QStringLiteral("V2005.7"));
+        QCOMPARE(about.Label1->text(), QStringLiteral("作者："));
+        QCOMPARE(about.lblAuthor->text(), QStringLiteral("Tervane软件工作室"));
+        QCOMPARE(about.txtInfo->toPlainText(),
+                 QStringLiteral("Gridwarden玩家的首选!\n作者网站：\n")
+                     + QString::fromLatin1(WebHosts::MainSite));
+        QCOMPARE(about.cmdOK->text(), QStringLiteral("确定"));
+        QVERIFY(!about.Image3->pixmap().isNull());
+        // Placed in twips as laid out: lblVer at 1860, 495; cmdOK at 3660, 2730, 825 x 315.
+        QCOMPARE(about.lblVer->pos(), QPoint(124, 33));
+        QCOMPARE(about.cmdOK->geometry(), QRect(244, 182, 55, 21));
+        about.show();
+        about.cmdOK_Click();
+        QVERIFY(!about.isVisible());
+    }
+
+    void shellItems_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("verb");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("inProgramFolder");
+        QTest::addColumn<int>("showCmd");
+        const QString site = QString::fromLatin1(WebHosts::MainSite);
+        QTest::newRow("game park") << "mnuGameHome" << "open" << site + "/kqgame.htm" << false << 5;
+        QTest::newRow("home page") << "mnuHome" << "open" << site + "/softinfo/gridwarden.htm" << false
+                                   << 5;
+        QTest::newRow("browser") << "mnuZVBrowser" << "Open" << site + "/softinfo/vudirozevid.htm"
+                                 << true << 1;
+        QTest::newRow("sprite") << "mnuZVSprite" << "Open" << site + "/softinfo/dazeridodiradid.htm"
+                                << true << 1;
+        QTest::newRow("help") << "mnuHelp" << "open" << "<folder>/readme.txt" << true << 1;
+    }
+    void shellItems()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, verb);
+        QFETCH(QString, file);
+        QFETCH(bool, inProgramFolder);
+        QFETCH(int, showCmd);
+        setAppPath(QStringLiteral("/opt/games"));
+        fMines9 w;
+        w.findChild<QAction*>(item)->trigger();
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls[0].verb, verb);
+        QCOMPARE(calls[0].file, QString(file).replace("<folder>", "/opt/games"));
+        QCOMPARE(calls[0].parameters, QString());
+        QCOMPARE(calls[0].directory, inProgramFolder ? QStringLiteral("/opt/games") : QString());
+        QCOMPARE(calls[0].showCmd, showCmd);
+    }
+
+    void recommendDoesNothing()
+    {
+        fMines9 w;
+        w.mnuMail->trigger();
+        QVERIFY(calls.isEmpty());
+    }
+
+    // The hex game starts as a process of its own from the program's folder; a
+    // missing one leaves this game as it was.
+    void startsHexGame()
+    {
+        QTemporaryDir dir;
+        const QString marker = dir.filePath("started");
+        QFile script(dir.filePath("patternsweep"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\ntouch '" + QFile::encodeName(marker) + "'\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        setAppPath(dir.path());
+        fMines9 w;
+        w.mnuPatternsweep->trigger();
+        QTRY_VERIFY(QFile::exists(marker));
+
+        QVERIFY(QFile::remove(script.fileName()));
+        const cField* before = w.Field.get();
+        w.mnuPatternsweep_Click();
+        QCOMPARE(w.Field.get(), before);
+        QVERIFY(w.mnuPatternsweep->isEnabled());
+    }
+
+    void fileFromCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("a minefield") << QStringList{"00000001", "00000000"} << 8
+                                     << "Mines - board.fld";
+        QTest::newRow("a broken file") << QStringList{"0000000"} << 30 << "Gridwarden";
+        QTest::newRow("no such file") << QStringList{} << 30 << "Gridwarden";
+    }
+    void fileFromCommandLine()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(int, width);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("board.fld");
+        if (!rows.isEmpty())
+            writeFld(path, rows);
+        fMines9 w;
+        w.importMinefield(path);
+        QCOMPARE(w.Field->Xx(), width);
+        QCOMPARE(w.windowTitle(), title);
+        // The File menu's own dialog is back in place for the next import.
+        QVERIFY(w.CommonDialog1 && !dynamic_cast<ScriptedFileDialog*>(w.CommonDialog1.get()));
+    }
+
+private:
+    QList<ShellCall> calls;
+};
+
+int runHelpTests(int argc, char** argv)
+{
+    TestHelpAndLinks tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+#include "tst_help.moc"
