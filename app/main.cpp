@@ -1,11 +1,13 @@
 #include "fMines9.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gridwarden.png")));
     fMines9 window;
     // A minefield file handed over by the desktop (a double-click on a .fld) is
     // imported as the File menu would; anything else on the line is not ours.
