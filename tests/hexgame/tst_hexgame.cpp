@@ -103,6 +103,7 @@ QByteArray fileLines(const QStringList& lines)
 class HexGameTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_runtime;
     float m_now = 1000.0f;
 
     std::unique_ptr<Form1> window()
@@ -117,6 +118,9 @@ private slots:
     void initTestCase()
     {
         QApplication::setQuitOnLastWindowClosed(false);
+        // A game the player has open must not make the windows under test the
+        // second copy, which ends without saving.
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
         QStandardPaths::setTestModeEnabled(true);
         Rnd::setSeedSource([] { return 20261208u; });
         setTimerSource([this] { return m_now; });
