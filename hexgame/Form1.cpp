@@ -257,16 +257,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 bool Form1::onBoard(int x, int y) const
 {
-    const int cols = std::clamp<int>(Cols, 0, Board::MaxSide);
-    const int rows = std::clamp<int>(Rows, 0, Board::MaxSide);
-    return x >= 0 && x < cols && y >= 0 && y < rows;
+    return x >= 0 && x < arrayCols() && y >= 0 && y < arrayRows();
 }
 
 void Form1::DrawCell(int x, int y, int sprite)
 {
     if (!onBoard(x, y))
         return;
-    CellShown[static_cast<size_t>(x)][static_cast<size_t>(y)] = static_cast<qint16>(sprite);
+    shownAt(x, y) = static_cast<qint16>(sprite);
     const int left = Board::PitchX * x + (y % 2 == 0 ? Board::EvenRowShift : 0);
     const int top = Board::PitchY * y;
     const QImage& sheet = Picture1->canvas();
@@ -283,7 +281,7 @@ void Form1::BumpCount(int x, int y)
 {
     if (!onBoard(x, y))
         return;
-    qint16& value = CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)];
+    qint16& value = valueAt(x, y);
     if (value != MineValue)
         ++value;
 }
@@ -291,12 +289,12 @@ void Form1::BumpCount(int x, int y)
 void Form1::NewGame()
 {
     Timer1->stop();
-    const int cols = std::clamp<int>(Cols, 0, Board::MaxSide);
-    const int rows = std::clamp<int>(Rows, 0, Board::MaxSide);
+    const int cols = arrayCols();
+    const int rows = arrayRows();
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < cols; ++x) {
             DrawCell(x, y, Sprite::Covered);
-            CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)] = 0;
+            valueAt(x, y) = 0;
         }
     }
     Picture2->Refresh();
@@ -308,8 +306,8 @@ void Form1::NewGame()
         do {
             x = static_cast<int>(m_rnd() * static_cast<float>(cols));
             y = static_cast<int>(m_rnd() * static_cast<float>(rows));
-        } while (CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)] == MineValue);
-        CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)] = MineValue;
+        } while (valueAt(x, y) == MineValue);
+        valueAt(x, y) = MineValue;
         BumpCount(x - 1, y);
         BumpCount(x + 1, y);
         BumpCount(x, y - 1);
@@ -330,9 +328,9 @@ void Form1::NewGame()
 
 void Form1::OpenCell(int x, int y)
 {
-    if (!onBoard(x, y) || CellShown[static_cast<size_t>(x)][static_cast<size_t>(y)] != Sprite::Covered)
+    if (!onBoard(x, y) || shownAt(x, y) != Sprite::Covered)
         return;
-    const qint16 value = CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)];
+    const qint16 value = valueAt(x, y);
     if (value == MineValue) {
         LoseGame();
         DrawCell(x, y, Sprite::Exploded);
@@ -355,12 +353,12 @@ void Form1::OpenCell(int x, int y)
 void Form1::LoseGame()
 {
     Timer1->stop();
-    const int cols = std::clamp<int>(Cols, 0, Board::MaxSide);
-    const int rows = std::clamp<int>(Rows, 0, Board::MaxSide);
+    const int cols = arrayCols();
+    const int rows = arrayRows();
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < cols; ++x) {
-            const bool mine = CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)] == MineValue;
-            const bool flagged = CellShown[static_cast<size_t>(x)][static_cast<size_t>(y)] == Sprite::Flagged;
+            const bool mine = valueAt(x, y) == MineValue;
+            const bool flagged = shownAt(x, y) == Sprite::Flagged;
             if (mine && !flagged)
                 DrawCell(x, y, Sprite::Mine);
             else if (flagged && !mine)
@@ -376,12 +374,12 @@ void Form1::LoseGame()
 void Form1::WinGame()
 {
     Timer1->stop();
-    const int cols = std::clamp<int>(Cols, 0, Board::MaxSide);
-    const int rows = std::clamp<int>(Rows, 0, Board::MaxSide);
+    const int cols = arrayCols();
+    const int rows = arrayRows();
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < cols; ++x) {
-            if (CellShown[static_cast<size_t>(x)][static_cast<size_t>(y)] == Sprite::Covered
-                && CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)] == MineValue)
+            if (shownAt(x, y) == Sprite::Covered
+                && valueAt(x, y) == MineValue)
                 DrawCell(x, y, Sprite::Flagged);
         }
     }
@@ -439,7 +437,7 @@ void Form1::Picture2_MouseDown(int Button, int /*Shift*/, float X, float Y)
                                     : floorInt((X - Board::EvenRowShift) / static_cast<double>(Board::PitchX));
     if (!onBoard(column, row))
         return;
-    qint16& shown = CellShown[static_cast<size_t>(column)][static_cast<size_t>(row)];
+    qint16& shown = shownAt(column, row);
     if (Button == LeftButton) {
         OpenCell(column, row);
         if (SafeLeft == 0 && Playing)

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "HexCodes.h"
 #include "Rnd.h"
 
 #include <QMainWindow>
 
+#include <algorithm>
 #include <array>
 
 class FaceButton;
@@ -95,6 +97,12 @@ private:
     void openLink(const QString& url);
     Settings currentSettings() const;
     bool onBoard(int x, int y) const;
+    // The board's size as far as the cell arrays reach, whatever Cols and Rows say.
+    int arrayCols() const { return std::clamp<int>(Cols, 0, Board::MaxSide); }
+    int arrayRows() const { return std::clamp<int>(Rows, 0, Board::MaxSide); }
+    // The cell arrays by column and row; callers check the range first.
+    qint16& valueAt(int x, int y) { return CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)]; }
+    qint16& shownAt(int x, int y) { return CellShown[static_cast<size_t>(x)][static_cast<size_t>(y)]; }
 
     Rnd m_rnd;
     bool m_endsAtOnce = false;

@@ -103,7 +103,6 @@ QByteArray fileLines(const QStringList& lines)
 class HexGameTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
-    QTemporaryDir m_runtime;
     float m_now = 1000.0f;
 
     std::unique_ptr<Form1> window()
@@ -120,7 +119,9 @@ private slots:
         QApplication::setQuitOnLastWindowClosed(false);
         // A game the player has open must not make the windows under test the
         // second copy, which ends without saving.
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        // Made before the lock it will hold, so it is removed after the lock.
+        static QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
         QStandardPaths::setTestModeEnabled(true);
         Rnd::setSeedSource([] { return 20261208u; });
         setTimerSource([this] { return m_now; });
