@@ -127,6 +127,8 @@ void Form1::buildControls()
     Picture2 = new PictureBox(boardFrame, PictureBox::Scale::Pixels);
     Picture2->move(Board::Border, Board::Border);
     Picture2->setFocusPolicy(Qt::StrongFocus);
+    // Shows only around the board's edge, where rows shifted half a cell leave room.
+    Picture2->setBackColor(BoardBackground);
     connect(Picture2, &PictureBox::MouseDown, this, &Form1::Picture2_MouseDown);
 
     Picture1 = new PictureBox(client, PictureBox::Scale::Pixels);
@@ -185,13 +187,7 @@ void Form1::Form_Load()
     Level = Level::Intermediate;
     ShowMinesLeft = true;
 
-    Settings start;
-    start.Level = Level;
-    start.Cols = Cols;
-    start.Rows = Rows;
-    start.Mines = Mines;
-    for (size_t i = 0; i < start.Scores.size(); ++i)
-        start.Scores[i] = scoreBoard->Label1[i]->text();
+    const Settings start = currentSettings();
     Settings read = start;
     attempt([&] {
         if (const std::optional<QByteArray> bytes = SettingsFile::readBytes())
@@ -525,7 +521,6 @@ void Form1::menuLevel_Click(int Index)
     boardFrame->setFixedSize(boardWidth, boardHeight);
     Picture2->setWidth(boardWidth - 2 * Board::Border);
     Picture2->setHeight(boardHeight - 2 * Board::Border);
-    Picture2->setBackColor(BoardBackground);
 
     const int clientWidth = BoardLeft + boardWidth + Margin;
     const int clientHeight = BoardTop + boardHeight + Margin;
