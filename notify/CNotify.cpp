@@ -91,6 +91,9 @@ void CNotify::Notify(QString strName, QString /*strOther*/)
         if (!loadedWindow()) {
             loadedWindow() = new frmInfo;
             loadedWindow()->setAttribute(Qt::WA_DeleteOnClose);
+            // Its pages must go before the browser's profile does, which Qt
+            // releases as the application ends.
+            QObject::connect(qApp, &QCoreApplication::aboutToQuit, loadedWindow(), &QObject::deleteLater);
         }
     });
     if (!loaded)

@@ -15,3 +15,22 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
+
+void ClickLabel::enterEvent(QEnterEvent* event)
+{
+    setUnderline(true);
+    QLabel::enterEvent(event);
+}
+
+void ClickLabel::leaveEvent(QEvent* event)
+{
+    setUnderline(false);
+    QLabel::leaveEvent(event);
+}
+
+void ClickLabel::setUnderline(bool on)
+{
+    QFont f = font();
+    f.setUnderline(on);
+    setFont(f);
+}

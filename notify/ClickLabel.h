@@ -13,4 +13,10 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Text links underline while the pointer is over them, as web links do.
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void setUnderline(bool on);
 };

@@ -70,13 +70,15 @@ QVariant CallByName(QObject* object, const char* method, const QVariantList& arg
         if (m.name() != name || m.parameterCount() != arguments.size() || m.access() == QMetaMethod::Private)
             continue;
         QVariantList converted = arguments;
+        // The arguments point into these: both outlive the call.
+        std::array<QByteArray, kMaxArguments> typeNames{};
         std::array<QGenericArgument, kMaxArguments> args{};
         for (qsizetype a = 0; a < converted.size(); ++a) {
             const QMetaType want(m.parameterType(static_cast<int>(a)));
             if (converted[a].metaType() != want && !converted[a].convert(want))
                 throw RuntimeError(13, "Type mismatch");
-            args[a] = QGenericArgument(m.parameterTypeName(static_cast<int>(a)).constData(),
-                                       converted[a].constData());
+            typeNames[a] = m.parameterTypeName(static_cast<int>(a));
+            args[a] = QGenericArgument(typeNames[a].constData(), converted[a].constData());
         }
         QVariant result;
         QGenericReturnArgument ret;

@@ -166,27 +166,31 @@ LONG RegOpenKeyExA(HKEY hKey, const QString& subKey, DWORD /*options*/, REGSAM s
 }
 
 LONG RegCreateKeyExA(HKEY hKey, const QString& subKey, DWORD /*reserved*/, const QString& /*klass*/,
-                     DWORD /*options*/, REGSAM samDesired, void* /*security*/, HKEY* result, DWORD* disposition)
+                     DWORD options, REGSAM samDesired, void* /*security*/, HKEY* result, DWORD* disposition)
 {
     if (!result)
         return ERROR_INVALID_PARAMETER;
-    *result = nullptr;
+    // A key that is there is only opened: the hive file is rewritten only for a new key.
+    const LONG opened = RegOpenKeyExA(hKey, subKey, options, samDesired, result);
+    if (opened != ERROR_FILE_NOT_FOUND) {
+        if (opened == ERROR_SUCCESS && disposition)
+            *disposition = REG_OPENED_EXISTING_KEY;
+        return opened;
+    }
     OpenKey base;
     if (!resolve(hKey, base))
         return ERROR_INVALID_HANDLE;
     const QString path = joinPath(base.path, subKey);
     bool created = false;
     const LONG status = changeHive(base.root, [&](RegistryHive& hive) {
+        if (hive.key(path))
+            return ERROR_SUCCESS;   // another process made it meanwhile
+        // A new key needs the right to add keys to the one above it.
         const RegistryHive::Key* above = nearestKey(hive, path);
-        const bool exists = hive.key(path) || path.isEmpty();
-        // A new key needs the right to add keys to its parent; an existing one
-        // only refuses the write access asked for.
-        if (above && above->readOnly && (!exists || (samDesired & kWriteRights)))
+        if (above && above->readOnly)
             return ERROR_ACCESS_DENIED;
-        if (!exists) {
-            hive.createKey(path);
-            created = true;
-        }
+        hive.createKey(path);
+        created = true;
         return ERROR_SUCCESS;
     });
     if (status != ERROR_SUCCESS)

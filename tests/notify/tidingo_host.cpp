@@ -39,6 +39,8 @@ int main(int argc, char* argv[])
             if (window->isVisible())
                 std::printf("%s\n", window->windowTitle().toUtf8().constData());
         }
+        // As a game's end does: the window goes with the application.
+        qDeleteAll(QApplication::topLevelWidgets());
         return 0;
     }
     return 64;
