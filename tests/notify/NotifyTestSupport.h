@@ -7,9 +7,24 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
-// The tests' own hives: Qt's test mode moves the configuration folder aside, and
-// each test starts from an empty registry.
+// Each test program keeps its hives under a home of its own: Qt's test mode moves
+// the configuration folder aside, and the private home keeps programs that run
+// side by side from clearing each other's hives.
+class PrivateHome {
+public:
+    PrivateHome()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+// Each test starts from an empty registry.
 inline void clearHives()
 {
     QDir(QFileInfo(registryHivePath(HKEY_LOCAL_MACHINE)).absolutePath()).removeRecursively();

@@ -62,13 +62,13 @@ private slots:
     void captionAndFirstLink();
 
 private:
+    PrivateHome m_home;
     std::vector<ShellCall> m_calls;
     QTemporaryDir m_pages;
 };
 
 void tst_notify::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);
     setShellRecorder([this](const ShellCall& call) { m_calls.push_back(call); });
     QVERIFY(m_pages.isValid());
 }

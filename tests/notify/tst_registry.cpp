@@ -56,9 +56,7 @@ int runProgram(const QString& name, const QStringList& args, QByteArray* output 
 class tst_registry : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { clearHives(); }
-    void cleanupTestCase() { clearHives(); }
 
     void readString_data();
     void readString();
@@ -71,6 +69,9 @@ private slots:
     void twoProcessesKeepBothValues();
     void componentByNameFromSecondProgram();
     void componentErrors();
+
+private:
+    PrivateHome m_home;
 };
 
 void tst_registry::readString_data()
