@@ -108,7 +108,7 @@ void frmInfo::buildControls()
     lblSoft = linkLabel(QStringLiteral("[打开软件首页]"), picTop);
     lblHomepage = linkLabel(QStringLiteral("[Dorvik]"), picTop);
     lblDingZhi = linkLabel(QStringLiteral("[软件定制]"), picTop);
-    imgChange = pictureLabel(NotifyPictures::togglePicture(16), QStringLiteral("切换页面"), picTop);
+    imgChange = pictureLabel(NotifyPictures::togglePicture(18), QStringLiteral("切换页面"), picTop);
     lblRefresh = linkLabel(QStringLiteral("[刷新]"), picTop);
     auto* top = new QHBoxLayout(picTop);
     top->setContentsMargins(6, 0, 6, 0);
