@@ -148,14 +148,18 @@ void frmInfo::buildControls()
     bottom->addWidget(chkHideWindow);
 
     txtSearch->installEventFilter(this);
-    connect(static_cast<ClickLabel*>(lblSoft), &ClickLabel::clicked, this, &frmInfo::lblSoft_Click);
-    connect(static_cast<ClickLabel*>(lblHomepage), &ClickLabel::clicked, this, &frmInfo::lblHomepage_Click);
-    connect(static_cast<ClickLabel*>(lblDingZhi), &ClickLabel::clicked, this, &frmInfo::lblDingZhi_Click);
-    connect(static_cast<ClickLabel*>(lblSO), &ClickLabel::clicked, this, &frmInfo::lblSO_Click);
-    connect(static_cast<ClickLabel*>(lblFind), &ClickLabel::clicked, this, &frmInfo::lblFind_Click);
-    connect(static_cast<ClickLabel*>(lblRefresh), &ClickLabel::clicked, this, &frmInfo::lblRefresh_Click);
-    connect(static_cast<ClickLabel*>(imgSearch), &ClickLabel::clicked, this, &frmInfo::imgSearch_Click);
-    connect(static_cast<ClickLabel*>(imgChange), &ClickLabel::clicked, this, &frmInfo::imgChange_Click);
+    // Every label here was made a ClickLabel above.
+    const auto onClick = [this](QLabel* label, void (frmInfo::*handler)()) {
+        connect(static_cast<ClickLabel*>(label), &ClickLabel::clicked, this, handler);
+    };
+    onClick(lblSoft, &frmInfo::lblSoft_Click);
+    onClick(lblHomepage, &frmInfo::lblHomepage_Click);
+    onClick(lblDingZhi, &frmInfo::lblDingZhi_Click);
+    onClick(lblSO, &frmInfo::lblSO_Click);
+    onClick(lblFind, &frmInfo::lblFind_Click);
+    onClick(lblRefresh, &frmInfo::lblRefresh_Click);
+    onClick(imgSearch, &frmInfo::imgSearch_Click);
+    onClick(imgChange, &frmInfo::imgChange_Click);
     connect(txtSearch, &QLineEdit::returnPressed, this, &frmInfo::imgSearch_Click);
     connect(chkHideWindow, &QCheckBox::clicked, this, &frmInfo::chkHideWindow_Click);
     connect(webNotify, &QWebEngineView::loadFinished, this, &frmInfo::webNotify_LoadFinished);

@@ -55,6 +55,8 @@ private slots:
     void pageCheck_data();
     void pageCheck();
     void toggleAndBrandLink();
+    void linksOpenTheirPages_data();
+    void linksOpenTheirPages();
     void search_data();
     void search();
     void checkBoxStoresSetting();
@@ -212,6 +214,36 @@ void tst_notify::toggleAndBrandLink()
     QCOMPARE(m_calls.back().file, QString::fromLatin1(WebHosts::MainSite) + u'/');
     QCOMPARE(m_calls.back().verb, QStringLiteral("Open"));
     QCOMPARE(m_calls.back().showCmd, SW_SHOWNORMAL);
+}
+
+void tst_notify::linksOpenTheirPages_data()
+{
+    const QString main = QString::fromLatin1(WebHosts::MainSite);
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("custom software") << QStringLiteral("[软件定制]") << main + QStringLiteral("/kqcustomization.htm");
+    QTest::newRow("search directory") << QStringLiteral("[搜索大全]") << QString::fromLatin1(WebHosts::SearchSite) + u'/';
+    QTest::newRow("look-up") << QStringLiteral("[查询]") << main + QStringLiteral("/extpage/life.htm");
+    QTest::newRow("brand") << QStringLiteral("[Dorvik]") << main + u'/';
+}
+
+void tst_notify::linksOpenTheirPages()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, target);
+    frmInfo window;
+    window.show();
+    QLabel* link = nullptr;
+    for (QLabel* candidate : window.findChildren<QLabel*>()) {
+        if (candidate->text() == label)
+            link = candidate;
+    }
+    QVERIFY(link);
+    QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(m_calls.size(), size_t(1));
+    QCOMPARE(m_calls.back().file, target);
+    QCOMPARE(m_calls.back().directory, Component::Folder());
 }
 
 void tst_notify::search_data()
