@@ -31,3 +31,4 @@ void setShellRecorder(std::function<void(const ShellCall&)> recorder);
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_SHOW = 5;
