@@ -1,0 +1,110 @@
+#pragma once
+
+#include "HexCodes.h"
+#include "Rnd.h"
+
+#include <QMainWindow>
+
+#include <algorithm>
+#include <array>
+
+class FaceButton;
+class PictureBox;
+class QAction;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTimer;
+class formCustom;
+class formScores;
+struct Settings;
+
+// Patternsweep's main window. It holds the whole game: the hex board's state,
+// its rules and drawing, the counter, the face and the clock, the levels, and
+// the settings file it reads on load and writes on close. State and handlers
+// are public so that tests drive them as the menus and the mouse would.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the start-up steps (Form_Load).
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    std::array<std::array<qint16, 30>, 30> CellValue{}, CellShown{};   // [column][row]
+    bool Playing = false;
+    qint16 Cols = 0, Rows = 0, Mines = 0, SafeLeft = 0, MinesLeft = 0;
+    bool ShowMinesLeft = true;
+    float GameStartTime = 0;
+    qint16 Level = 1;
+
+    QLabel* Label1 = nullptr;          // counter
+    QPushButton* Command1 = nullptr;   // face
+    QLabel* Label2 = nullptr;          // time
+    PictureBox* Picture1 = nullptr;    // sprite sheet, out of sight
+    PictureBox* Picture2 = nullptr;    // board, in pixels
+    QTimer* Timer1 = nullptr;          // clock
+    QFrame* boardFrame = nullptr;      // the sunken border around the board
+
+    QAction* menuNew = nullptr;
+    std::array<QAction*, 3> menuLevel{};
+    QAction* menuCustom = nullptr;
+    QAction* menuBest = nullptr;
+    QAction* menuExit = nullptr;
+    QAction* mnuVodidarHome = nullptr;
+    QAction* mnuZVSprite = nullptr;
+    QAction* mnuZVMobile = nullptr;
+    QAction* mnuZVBuy = nullptr;
+    formCustom* customDialog = nullptr;
+    formScores* scoreBoard = nullptr;
+
+    void NewGame();
+    void BumpCount(int x, int y);
+    void OpenCell(int x, int y);
+    void LoseGame();
+    void WinGame();
+    void ShowCounter();
+    void DrawCell(int x, int y, int sprite);
+    void Picture2_MouseDown(int Button, int Shift, float X, float Y);
+    void Label1_Click();
+    void Command1_Click();
+
+    void menuNew_Click();
+    void menuLevel_Click(int Index);
+    void menuCustom_Click();
+    void menuBest_Click();
+    void menuExit_Click();
+    void Timer1_Timer();
+    void mnuVodidarHome_Click();
+    void mnuZVSprite_Click();
+    void mnuZVMobile_Click();
+    void mnuZVBuy_Click();
+
+    // Writes the settings file; the close of the window runs it.
+    void Form_QueryUnload();
+    // True when another copy was running at start-up: the program ends without
+    // showing this window, and closing it then saves nothing.
+    bool endsAtOnce() const { return m_endsAtOnce; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void buildControls();
+    void buildMenus();
+    void ScoreCheck();
+    void openLink(const QString& url);
+    Settings currentSettings() const;
+    bool onBoard(int x, int y) const;
+    // The board's size as far as the cell arrays reach, whatever Cols and Rows say.
+    int arrayCols() const { return std::clamp<int>(Cols, 0, Board::MaxSide); }
+    int arrayRows() const { return std::clamp<int>(Rows, 0, Board::MaxSide); }
+    // The cell arrays by column and row; callers check the range first.
+    qint16& valueAt(int x, int y) { return CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)]; }
+    qint16& shownAt(int x, int y) { return CellShown[static_cast<size_t>(x)][static_cast<size_t>(y)]; }
+
+    Rnd m_rnd;
+    bool m_endsAtOnce = false;
+    bool m_saved = false;
+};

@@ -1,0 +1,82 @@
+#include "formCustom.h"
+
+#include "HexCodes.h"
+#include "TextNumber.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+// The captions of the three rows. The first box holds the columns, which run
+// across the board, so its caption names the width; the second names the height.
+const char* const Captions[] = {"宽度：", "高度：", "雷数："};
+constexpr int BoxWidth = 64;
+}
+
+formCustom::formCustom(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("自定义难度"));
+    setModal(true);
+    auto* grid = new QGridLayout;
+    for (size_t i = 0; i < Text1.size(); ++i) {
+        Label1[i] = new QLabel(QString::fromUtf8(Captions[i]), this);
+        Text1[i] = new QLineEdit(this);
+        Text1[i]->setFixedWidth(BoxWidth);
+        Text1[i]->setMaxLength(10);
+        Label1[i]->setBuddy(Text1[i]);
+        grid->addWidget(Label1[i], static_cast<int>(i), 0);
+        grid->addWidget(Text1[i], static_cast<int>(i), 1);
+    }
+    Command1 = new QPushButton(QStringLiteral("确定"), this);
+    Command2 = new QPushButton(QStringLiteral("取消"), this);
+    Command1->setDefault(true);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    buttons->addStretch();
+    auto* all = new QHBoxLayout(this);
+    all->addLayout(grid);
+    all->addSpacing(12);
+    all->addLayout(buttons);
+    all->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(Command1, &QPushButton::clicked, this, &formCustom::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &formCustom::Command2_Click);
+}
+
+void formCustom::Command1_Click()
+{
+    auto value = [this](int box) { return leadingNumber(Text1[static_cast<size_t>(box)]->text()); };
+    auto set = [this](int box, int n) { Text1[static_cast<size_t>(box)]->setText(QString::number(n)); };
+    // The order matters: the mines are checked against the corrected sizes.
+    for (int box : {0, 1}) {
+        if (value(box) < Limits::MinSide)
+            set(box, Limits::MinSide);
+        else if (value(box) > Limits::MaxSide)
+            set(box, Limits::MaxSide);
+    }
+    if (value(2) < Limits::MinMines)
+        set(2, Limits::MinMines);
+    const double third = value(0) * value(1) / 3.0;
+    if (third < value(2))
+        set(2, static_cast<int>(std::floor(third)));
+    accept();
+    if (applyCustom)
+        applyCustom();
+}
+
+void formCustom::Command2_Click()
+{
+    QDialog::reject();
+}
+
+void formCustom::reject()
+{
+    Command2_Click();
+}

@@ -1,0 +1,95 @@
+#include "Com.h"
+
+#include "Registry.h"
+#include "RuntimeError.h"
+
+#include <QFile>
+#include <QLibrary>
+#include <QMetaMethod>
+
+#include <array>
+
+namespace {
+RuntimeError cannotCreate()
+{
+    return RuntimeError(429, "ActiveX component can't create object");
+}
+
+// The default value of a key under HKEY_CLASSES_ROOT, empty when there is none.
+// Library paths are stored as the file system's own bytes.
+QByteArray defaultValue(const QString& keyPath)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return {};
+    DWORD type = 0;
+    QByteArray data;
+    DWORD size = 4096;
+    const LONG status = RegQueryValueExA(key, QString(), nullptr, &type, &data, &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ)
+        return {};
+    const qsizetype end = data.indexOf('\0');
+    return end < 0 ? data : data.left(end);
+}
+}
+
+std::unique_ptr<QObject> CreateObject(const QString& progId)
+{
+    if (progId.trimmed().isEmpty())
+        throw cannotCreate();
+    const QByteArray clsid = defaultValue(progId + QStringLiteral("\\CLSID"));
+    if (clsid.isEmpty())
+        throw cannotCreate();
+    const QByteArray library
+        = defaultValue(QStringLiteral("CLSID\\") + QString::fromLatin1(clsid) + QStringLiteral("\\InprocServer32"));
+    if (library.isEmpty())
+        throw cannotCreate();
+    // QLibrary leaves the library loaded when it goes: objects it made may outlive
+    // this call by far.
+    QLibrary lib(QFile::decodeName(library));
+    const auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(lib.resolve("DllGetClassObject"));
+    if (!getClassObject)
+        throw cannotCreate();
+    QObject* object = nullptr;
+    if (getClassObject(clsid.constData(), &object) != S_OK || !object)
+        throw cannotCreate();
+    return std::unique_ptr<QObject>(object);
+}
+
+QVariant CallByName(QObject* object, const char* method, const QVariantList& arguments)
+{
+    constexpr qsizetype kMaxArguments = 10;
+    if (!object || arguments.size() > kMaxArguments)
+        throw RuntimeError(438, "Object doesn't support this property or method");
+    const QMetaObject* meta = object->metaObject();
+    const QByteArray name(method);
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        const QMetaMethod m = meta->method(i);
+        // Optional parameters appear as one method per number of arguments given.
+        if (m.name() != name || m.parameterCount() != arguments.size() || m.access() == QMetaMethod::Private)
+            continue;
+        QVariantList converted = arguments;
+        // The arguments point into these: both outlive the call.
+        std::array<QByteArray, kMaxArguments> typeNames{};
+        std::array<QGenericArgument, kMaxArguments> args{};
+        for (qsizetype a = 0; a < converted.size(); ++a) {
+            const QMetaType want(m.parameterType(static_cast<int>(a)));
+            if (converted[a].metaType() != want && !converted[a].convert(want))
+                throw RuntimeError(13, "Type mismatch");
+            typeNames[a] = m.parameterTypeName(static_cast<int>(a));
+            args[a] = QGenericArgument(typeNames[a].constData(), converted[a].constData());
+        }
+        QVariant result;
+        QGenericReturnArgument ret;
+        if (m.returnMetaType().isValid() && m.returnMetaType().id() != QMetaType::Void) {
+            result = QVariant(m.returnMetaType());
+            ret = QGenericReturnArgument(m.returnMetaType().name(), result.data());
+        }
+        if (!m.invoke(object, Qt::DirectConnection, ret, args[0], args[1], args[2], args[3], args[4], args[5],
+                      args[6], args[7], args[8], args[9]))
+            throw RuntimeError(438, "Object doesn't support this property or method");
+        return result;
+    }
+    throw RuntimeError(438, "Object doesn't support this property or method");
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// The one-line input prompt: a modal box with a prompt, a title and a default
+// answer that is preselected. Cancel gives an empty text, as does closing the box.
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText);
+
+// Tests answer the prompt themselves instead of showing it; nullptr restores the box.
+void setInputBoxAnswer(std::function<QString(const QString&, const QString&, const QString&)> answer);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Registry.h"
+#include "SafeFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+// Each test program keeps its hives under a home of its own: Qt's test mode moves
+// the configuration folder aside, and the private home keeps programs that run
+// side by side from clearing each other's hives.
+class PrivateHome {
+public:
+    PrivateHome()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+// Each test starts from an empty registry.
+inline void clearHives()
+{
+    QDir(QFileInfo(registryHivePath(HKEY_LOCAL_MACHINE)).absolutePath()).removeRecursively();
+}
+
+// Puts a hive file in place as an installer or another program would leave it.
+inline bool writeHive(HKEY root, const QByteArray& text)
+{
+    QDir().mkpath(QFileInfo(registryHivePath(root)).absolutePath());
+    return writeFileAtomically(registryHivePath(root), text);
+}
+
+// Programs started by a test see the same hives as the test itself.
+inline QProcessEnvironment childEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+               QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+}

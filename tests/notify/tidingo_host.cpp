@@ -1,0 +1,47 @@
+// A second program for the component tests, run as a process of its own:
+//   tidingo_host notify          creates "Tidingo.CNotify" by name, calls Notify and
+//                                prints the titles of the windows then shown,
+//                                or "error N" for a run-time error (exit 2)
+//   tidingo_host write NAME N    stores N values NAME0..NAME<N-1> one call each
+#include "Com.h"
+#include "Registry.h"
+#include "RuntimeError.h"
+#include "modRegedit.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("write")) {
+        for (int i = 0; i < args[3].toInt(); ++i) {
+            if (!modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\KQ\\ROVevore"),
+                                            args[2] + QString::number(i), QString::number(i)))
+                return 1;
+        }
+        return 0;
+    }
+    if (args.size() == 2 && args[1] == QLatin1String("notify")) {
+        try {
+            std::unique_ptr<QObject> object = CreateObject(QStringLiteral("Tidingo.CNotify"));
+            CallByName(object.get(), "Notify",
+                       {QStringLiteral("gridwarden"), QStringLiteral("Other information,Not used.")});
+        } catch (const RuntimeError& error) {
+            std::printf("error %d\n", error.number());
+            return 2;
+        }
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                std::printf("%s\n", window->windowTitle().toUtf8().constData());
+        }
+        // As a game's end does: the window goes with the application.
+        qDeleteAll(QApplication::topLevelWidgets());
+        return 0;
+    }
+    return 64;
+}
