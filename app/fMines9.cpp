@@ -4,6 +4,7 @@
 #include "GivenFileDialog.h"
 #include "fAbout.h"
 #include "fCustom.h"
+#include "mGlobal.h"
 
 #include "AppPath.h"
 #include "Attempt.h"
@@ -320,6 +321,7 @@ void fMines9::Form_Load()
     // set-up exists to give the field its size, view and zoom first.
     attempt([&] { field().Setup(30, 16, 1, ViewMode::Normal, ZoomSize::Normal); });
     attempt([&] { mnuGame_Click(GameItem::Expert); });
+    attempt([&] { m_endsAtOnce = !mGlobal::NotifyStart(); });
 }
 
 void fMines9::Form_Unload()

@@ -68,6 +68,10 @@ public:
     // same reader and the same refusals; a refused file leaves the board as it is.
     void importMinefield(const QString& path);
 
+    // True when start-up found another copy of the game running: this one then
+    // ends without showing its window.
+    bool endsAtOnce() const { return m_endsAtOnce; }
+
     void Field_ChangeXx();
     void Field_ChangeSize();
     void Field_FieldEnable();
@@ -98,4 +102,5 @@ private:
 
     QWidget* m_client = nullptr;
     bool m_smilePressed = false;
+    bool m_endsAtOnce = false;
 };

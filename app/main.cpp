@@ -6,9 +6,14 @@
 
 int main(int argc, char* argv[])
 {
+    // The notification component embeds a web view, which needs this set before
+    // the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gridwarden.png")));
     fMines9 window;
+    if (window.endsAtOnce())
+        return 0;
     // A minefield file handed over by the desktop (a double-click on a .fld) is
     // imported as the File menu would; anything else on the line is not ours.
     const QStringList arguments = QApplication::arguments();

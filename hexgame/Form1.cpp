@@ -207,8 +207,6 @@ void Form1::Form_Load()
     customDialog->Text1[2]->setText(QString::number(Mines));
     menuLevel_Click(Level);
 
-    // The notification window is not part of this program yet; only the
-    // single-instance half of the start-up runs.
     m_endsAtOnce = !Module1::NotifyStart();
 }
 

@@ -1,12 +1,16 @@
 #include "Module1.h"
 
 #include "SingleInstance.h"
+#include "StartNotice.h"
 
 namespace Module1 {
 
 bool NotifyStart()
 {
-    return !AnotherCopyRunning(QString::fromLatin1(ProgramName));
+    if (AnotherCopyRunning(QString::fromLatin1(ProgramName)))
+        return false;
+    NotifyStartComponent();
+    return true;
 }
 
 }

@@ -3,7 +3,8 @@
 // Start-up of the hex game beyond its window.
 namespace Module1 {
 // False when another copy of the game is already running: the caller then ends
-// at once, before showing its window and without saving anything.
+// at once, before showing its window and without saving anything. Otherwise the
+// notification component shows its window for the game.
 bool NotifyStart();
 // The name the game's single-instance lock goes by.
 inline constexpr char ProgramName[] = "patternsweep";

@@ -1,12 +1,21 @@
 #include "AppTests.h"
 
+#include "AppPath.h"
+
 #include <QApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // Closing a window under test must not end the application for the next test.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every window runs the game's start-up: with a registry of its own and a
+    // program folder without the notification component, it finds none to show.
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir programFolder;
+    setAppPath(programFolder.path());
     int failed = 0;
     failed += runMainWindowTests(argc, argv);
     failed += runCustomDialogTests(argc, argv);

@@ -7,7 +7,9 @@
 #include "Shell.h"
 #include "WebHosts.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +23,7 @@ using namespace AppTest;
 class TestHelpAndLinks : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { programFolder = AppPath(); }
     void init()
     {
         calls.clear();
@@ -29,7 +32,7 @@ private slots:
     void cleanup()
     {
         setShellRecorder(nullptr);
-        setAppPath(QString());
+        setAppPath(programFolder);
     }
 
     void aboutBox()
@@ -146,8 +149,62 @@ private slots:
         QVERIFY(w.CommonDialog1 && !dynamic_cast<ScriptedFileDialog*>(w.CommonDialog1.get()));
     }
 
+    // Two real copies of the game: the second ends during its start-up while the
+    // first plays on. The lock a killed copy leaves behind keeps nobody out.
+    void oneCopyAtATime()
+    {
+        QTemporaryDir folder, runtime;
+        // A folder of its own, without the notification component beside it.
+        const QString program = folder.filePath("gridwarden");
+        QVERIFY(QFile::copy(QStringLiteral(GRIDWARDEN_PROGRAM), program));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("HOME", folder.path());
+        const QString lock = runtime.filePath("gridwarden.lock");
+        const auto start = [&](QProcess& p) {
+            p.setProcessEnvironment(env);
+            p.start(program, {});
+            return p.waitForStarted();
+        };
+        const auto holder = [&] {
+            QFile file(lock);
+            return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed().toLongLong() : 0;
+        };
+
+        QProcess first;
+        QVERIFY(start(first));
+        QTRY_COMPARE_WITH_TIMEOUT(holder(), first.processId(), 20000);
+        QProcess second;
+        QVERIFY(start(second));
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        first.kill();
+        QVERIFY(first.waitForFinished(20000));
+        QVERIFY(QFile::exists(lock));
+        QProcess third;
+        QVERIFY(start(third));
+        QTRY_COMPARE_WITH_TIMEOUT(holder(), third.processId(), 20000);
+        QCOMPARE(third.state(), QProcess::Running);
+        third.kill();
+        third.waitForFinished(20000);
+    }
+
+    // Without the component the game starts as usual and shows nothing else.
+    void startsSilentlyWithoutComponent()
+    {
+        fMines9 w;
+        QVERIFY(!w.endsAtOnce());
+        for (QWidget* other : QApplication::topLevelWidgets())
+            QVERIFY(other == &w || !other->isVisible());
+    }
+
 private:
     QList<ShellCall> calls;
+    QString programFolder;
 };
 
 int runHelpTests(int argc, char** argv)

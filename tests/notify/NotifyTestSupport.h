@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Registry.h"
+#include "RuntimeError.h"
 #include "SafeFile.h"
 
 #include <QDir>
@@ -45,4 +46,16 @@ inline QProcessEnvironment childEnvironment()
                QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return env;
+}
+
+// The number of the run-time error a call raises; 0 when it raises none.
+template <typename Call>
+int errorOf(const Call& call)
+{
+    try {
+        call();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
 }

@@ -1,8 +1,11 @@
 #include "NotifyTestSupport.h"
 
+#include "AppPath.h"
 #include "CNotify.h"
+#include "Com.h"
 #include "Component.h"
 #include "Shell.h"
+#include "StartNotice.h"
 #include "WebHosts.h"
 #include "frmInfo.h"
 #include "modRegedit.h"
@@ -62,6 +65,7 @@ private slots:
     void checkBoxStoresSetting();
     void captionAndFirstLink_data();
     void captionAndFirstLink();
+    void startUpRegistersAndNotifies();
 
 private:
     PrivateHome m_home;
@@ -314,6 +318,34 @@ void tst_notify::captionAndFirstLink()
     QCOMPARE(m_calls.size(), size_t(1));
     QCOMPARE(m_calls.back().file, target);
     QCOMPARE(m_calls.back().directory, Component::Folder());
+}
+
+// A game's start-up on a player's first run: the component beside the program is
+// entered in the registry, then its window comes up. Missing, it is passed over.
+void tst_notify::startUpRegistersAndNotifies()
+{
+    const auto noticeWindows = [] {
+        QList<QWidget*> found;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowTitle().endsWith(QStringLiteral(" - 通知链接")))
+                found << w;
+        }
+        return found;
+    };
+    QTemporaryDir empty;
+    setAppPath(empty.path());
+    NotifyStartComponent();
+    QVERIFY(noticeWindows().isEmpty());
+    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), 429);
+
+    // The tests run beside the component library, as the games do once installed.
+    setAppPath(QCoreApplication::applicationDirPath());
+    NotifyStartComponent();
+    setAppPath(QString());
+    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), 0);
+    const QList<QWidget*> shown = noticeWindows();
+    QCOMPARE(shown.size(), 1);
+    delete shown.first();
 }
 
 int main(int argc, char* argv[])

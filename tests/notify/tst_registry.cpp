@@ -231,14 +231,6 @@ void tst_registry::componentByNameFromSecondProgram()
 
 void tst_registry::componentErrors()
 {
-    const auto errorOf = [](const auto& call) {
-        try {
-            call();
-        } catch (const RuntimeError& error) {
-            return error.number();
-        }
-        return 0;
-    };
     QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), 429);
     // Registered, but the library is not where the registry says.
     QCOMPARE(writeHive(HKEY_CLASSES_ROOT, "REGISTRY-HIVE 1\n[Tidingo.CNotify\\CLSID]\n=1:7b317d\n"
