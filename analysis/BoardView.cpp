@@ -92,29 +92,12 @@ void BoardView::refresh(cField& field)
     }
 }
 
-void BoardView::track(cField& field, int index)
+void BoardView::follow(cField& field, const std::vector<int>& cells)
 {
-    note(index, field.Cell(index)->Status());
-}
-
-void BoardView::trackFlood(cField& field, int index)
-{
-    // The field opens the cell and, from an empty one, every covered neighbour in
-    // turn, spreading on from each newly opened empty cell; flags and cells opened
-    // before stop it. So whatever changed is found by walking from the cell through
-    // the empty cells that just opened, and nothing else can have moved.
-    track(field, index);
-    m_pending.clear();
-    m_pending.push_back(index);
-    while (!m_pending.empty()) {
-        const int cell = m_pending.back();
-        m_pending.pop_back();
-        if (status(cell) != CellStatus::Opened || nr(cell) != 0)
-            continue;
-        for (int n : ngh(cell)) {
-            if (status(n) == CellStatus::Covered && note(n, field.Cell(n)->Status()))
-                m_pending.push_back(n);
-        }
+    // A cell may be recorded several times; only its status now matters.
+    for (int index : cells) {
+        if (index >= 0 && index < m_count)
+            note(index, field.Cell(index)->Status());
     }
 }
 

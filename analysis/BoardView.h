@@ -9,11 +9,11 @@ class cField;
 
 // The board as the player sees it, copied into flat arrays. Numbers and neighbour
 // lists do not change while a command runs, so they are read once. Statuses are
-// either read again in full or followed move by move: the engine knows which cells
-// its own moves can change (the cell it opens or flags, and what a flood from it
-// reaches), so after them it need not read the other forty thousand. The cells
-// whose status moved are collected until the deductions built on the view have
-// caught up with them.
+// either read again in full or only where the field recorded a change, whoever
+// made it (the engine's own moves, a receiver of the field's events or of the
+// trace), so after a pass the other forty thousand cells need not be read. The
+// cells whose status moved are collected until the deductions built on the view
+// have caught up with them.
 class BoardView {
 public:
     // Reads the whole board afresh.
@@ -21,11 +21,8 @@ public:
     // Reads every status again, collecting the cells that changed; a board that
     // was rebuilt meanwhile (a new size) is bound again.
     void refresh(cField& field);
-    // After the field's own move on one cell alone (a flag): reads that cell again.
-    void track(cField& field, int index);
-    // After the field opened a cell: follows the flood from it the way the field
-    // spreads one, through every newly opened empty cell, and reads what it reached.
-    void trackFlood(cField& field, int index);
+    // Reads again the cells the field recorded as changed.
+    void follow(cField& field, const std::vector<int>& cells);
 
     bool bound() const { return m_count > 0; }
     int count() const { return m_count; }
@@ -68,5 +65,4 @@ private:
     std::vector<int> m_nghStart;
     std::vector<int> m_ngh;
     std::vector<int> m_changes;
-    std::vector<int> m_pending;
 };

@@ -24,6 +24,8 @@ void cCell::addNgh(int nNgh)
 
 void cCell::Init(int Index, int Xx, bool Mine)
 {
+    if (m_Status != CellStatus::Covered)
+        noteUntrackedChange();
     m_Status = CellStatus::Covered;
     m_X = Index % Xx;
     m_Y = Index / Xx;
@@ -32,6 +34,7 @@ void cCell::Init(int Index, int Xx, bool Mine)
 
 void cCell::Check(int nChk, cField& Fld)
 {
+    const int before = m_Status;
     switch (nChk) {
     case CellAction::Open:
         DoOpen();
@@ -45,6 +48,10 @@ void cCell::Check(int nChk, cField& Fld)
     default:
         break;
     }
+    // The field keeps its counts of flagged, covered and exploded cells, and its
+    // record of what changed, from this one place where a status moves in play.
+    if (m_Status != before)
+        Fld.statusChanged(*this, before);
     UpdPic(Fld);
 }
 
