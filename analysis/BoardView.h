@@ -42,6 +42,8 @@ public:
     // whatever was learnt about it before is void.
     bool rebound() const { return m_rebound; }
     void clearChanges();
+    // Forgets the board but keeps the room it took.
+    void unbind();
 
     // True when the neighbour lists are those of a rectangular grid of width()
     // columns, so that "near a cell" can be taken as a square around it. Boards
@@ -51,6 +53,7 @@ public:
     int height() const { return m_width > 0 ? m_count / m_width : 0; }
 
 private:
+    void bindGrid(cField& field);
     bool gridNeighbours(int index, std::span<const int> ngh) const;
     // Stores a status read from the field; true when it differs from the last one.
     bool note(int index, int status);

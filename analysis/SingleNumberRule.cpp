@@ -55,8 +55,11 @@ void SingleNumberRule::update(const BoardView& view)
     if (view.rebound() || !view.isGrid()) {
         m_finding.assign(static_cast<size_t>(view.count()), Verdicts::None);
         m_proving.assign(view.count(), false);
-        for (int i = 0; i < view.count(); ++i)
-            reevaluate(view, i);
+        // Only an opened number can prove anything; the rest keep None.
+        for (int i = 0; i < view.count(); ++i) {
+            if (view.status(i) == CellStatus::Opened && view.nr(i) > 0)
+                reevaluate(view, i);
+        }
         return;
     }
     for (int index : view.changes())

@@ -104,14 +104,13 @@ void cCompute::Init(int nAlg, cField* nField)
     setField(nField);
     m_inCommand = true;
     // Even when a command fails the engine keeps neither the field nor anything it
-    // learnt about the board: the next command may meet a different one.
+    // learnt about the board: the next command may meet a different one, and reads
+    // it afresh, which starts every deduction built on it over. Only the room the
+    // arrays took is kept, so that the next command on the largest board does not
+    // allocate it again.
     const auto release = qScopeGuard([this] {
         m_inCommand = false;
-        m_view = BoardView();
-        m_single = SingleNumberRule();
-        m_pairMemo = PairScanMemo();
-        m_verdicts = VerdictSet();
-        m_mark = {};
+        m_view.unbind();
         setField(nullptr);
     });
     const BusyCursor busy;

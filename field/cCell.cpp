@@ -20,6 +20,7 @@ void cCell::addNgh(int nNgh)
     if (m_Ngh.capacity() == 0)
         m_Ngh.reserve(8);
     m_Ngh.push_back(nNgh);
+    s_nghChanges.store(s_nghChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
 }
 
 void cCell::Init(int Index, int Xx, bool Mine)

@@ -42,6 +42,10 @@ private:
         s_untracked.store(s_untracked.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     }
     static inline std::atomic<unsigned> s_untracked{0};
+    // Counts appends to any cell's neighbour list, so that a field can tell that
+    // the lists it built are still the only ones.
+    static unsigned nghChanges() { return s_nghChanges.load(std::memory_order_relaxed); }
+    static inline std::atomic<unsigned> s_nghChanges{0};
 
     void DoOpen();
     void DoFlag();

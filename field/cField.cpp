@@ -74,6 +74,7 @@ void cField::switchTimer(bool on)
 
 void cField::setXx(int nXx)
 {
+    m_standardNgh = false;
     if (nXx >= MinXx && nXx <= MaxXx)
         m_Xx = nXx;
     // Raised for a refused width too: the window re-reads the width either way.
@@ -82,6 +83,7 @@ void cField::setXx(int nXx)
 
 void cField::setYy(int nYy)
 {
+    m_standardNgh = false;
     if (nYy >= MinYy && nYy <= MaxYy)
         m_Yy = nYy;
 }
@@ -231,6 +233,9 @@ void cField::Reset()
         SetNgh(i);
         m_FreePool[static_cast<size_t>(i)] = i;
     }
+    // Fresh cells, each given its list once, on a board of exactly Xx x Yy cells.
+    m_standardNgh = count == m_Xx * m_Yy;
+    m_nghEpoch = cCell::nghChanges();
     // No error handling of its own: a mine total the board cannot hold stops the
     // reset at the failing draw, leaving the field disabled in the resetting status.
     placeMines(m_MTot);
@@ -252,7 +257,11 @@ void cField::RedimCell()
     // An array of no cells cannot be dimensioned (a field that was never given a size).
     if (count <= 0)
         throw subscriptOutOfRange();
-    m_Cells.clear();
+    // The old cells go last first, so that the allocator, handing freed blocks
+    // back newest first, gives the new cells and their neighbour lists ascending
+    // addresses in index order: whole-board walks then read memory in one sweep.
+    while (!m_Cells.empty())
+        m_Cells.pop_back();
     m_Cells.resize(static_cast<size_t>(count));
     m_FreePool.assign(static_cast<size_t>(count), 0);
     m_CarriedTime = 0.0f;
@@ -439,6 +448,7 @@ void cField::ensureCounts()
 
 void cField::forgetStatuses()
 {
+    m_standardNgh = false;
     m_countsValid = false;
     m_logBroken = true;
     m_statusLog.clear();

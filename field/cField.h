@@ -98,6 +98,14 @@ public:
     // nothing changed that the field cannot follow cell by cell (the cells were
     // made anew or replaced, a cell was re-initialised, or more changes piled up
     // than the board has cells); otherwise the reader reads the board again.
+    // True while every cell's neighbour list is the one SetNgh gives on this
+    // Xx x Yy board, as a reset leaves them: readers of the whole board may then
+    // work the lists out instead of reading forty thousand of them.
+    bool standardNeighbours() const
+    {
+        return m_standardNgh && m_nghEpoch == cCell::nghChanges();
+    }
+
     unsigned clearStatusLog();
     bool statusLogComplete(unsigned ticket) const;
     const std::vector<int>& statusLog() const { return m_statusLog; }
@@ -168,6 +176,8 @@ private:
     bool m_logBroken = true;
     unsigned m_logEpoch = 0;
     unsigned m_logTicket = 0;
+    bool m_standardNgh = false;
+    unsigned m_nghEpoch = 0;  // cCell's neighbour appends when the lists were built
     // The cell pool as it shrinks while a reset draws its mines (see Reset).
     std::vector<int> m_poolTree;
     Rnd m_rnd;
