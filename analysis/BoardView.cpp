@@ -33,12 +33,26 @@ void BoardView::bindGrid(cField& field)
     // The lists as SetNgh makes them, in its order.
     std::size_t used = 0;
     m_nghStart[0] = 0;
+    int* out = m_ngh.data();
     for (int y = 0, i = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x, ++i) {
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dx = -1; dx <= 1; ++dx) {
-                    if ((dx || dy) && x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h)
-                        m_ngh[used++] = i + dy * w + dx;
+            if (x > 0 && x < w - 1 && y > 0 && y < h - 1) {
+                int* list = out + used;
+                list[0] = i - w - 1;
+                list[1] = i - w;
+                list[2] = i - w + 1;
+                list[3] = i - 1;
+                list[4] = i + 1;
+                list[5] = i + w - 1;
+                list[6] = i + w;
+                list[7] = i + w + 1;
+                used += MaxNgh;
+            } else {
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        if ((dx || dy) && x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h)
+                            out[used++] = i + dy * w + dx;
+                    }
                 }
             }
             m_nghStart[static_cast<std::size_t>(i) + 1] = static_cast<int>(used);

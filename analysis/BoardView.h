@@ -50,6 +50,12 @@ public:
     // built by hand with other lists still work; they just learn nothing between passes.
     bool isGrid() const { return m_grid; }
     int width() const { return m_width; }
+    // True for a cell of a grid that lies away from its border.
+    bool inside(int index) const
+    {
+        const int x = index % m_width, y = index / m_width;
+        return x > 0 && x < m_width - 1 && y > 0 && y < m_count / m_width - 1;
+    }
     int height() const { return m_width > 0 ? m_count / m_width : 0; }
 
 private:

@@ -156,7 +156,8 @@ const BoardView& cCompute::currentView()
         m_logTicket = f.clearStatusLog();
     if (m_view.rebound() || !m_view.changes().empty()) {
         if (m_view.rebound()) {
-            m_mark.assign(static_cast<size_t>(m_view.count()), 0);
+            // Marked afresh by the first pair pass; a basic pass never needs them.
+            m_mark.clear();
             m_stamp = 0;
             m_verdicts.reset(m_view.count());
         }
@@ -257,6 +258,8 @@ void cCompute::advancedVerdicts()
 {
     const BoardView& view = currentView();
     m_verdicts.clear();
+    if (m_mark.size() != static_cast<size_t>(view.count()))
+        m_mark.assign(static_cast<size_t>(view.count()), 0);
     m_passRunning = true;
     const auto done = qScopeGuard([this] { m_passRunning = false; });
     const bool tracing = logReceived();

@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -81,6 +82,7 @@ private slots:
     void sameCommandWhoeverWatches_data();
     void sameCommandWhoeverWatches();
     void playingBetweenPassesIsFollowed();
+    void listsReadWhenTheFieldCannotVouch();
     void unknownCommandDoesNothing_data();
     void unknownCommandDoesNothing();
     void commandRunsUnderBusyCursorWithTheField();
@@ -709,6 +711,40 @@ void tst_compute::playingBetweenPassesIsFollowed()
             const QString where = QStringLiteral("alg %1, seed %2").arg(alg).arg(seed);
             QVERIFY2(PictureBoard::picture(*mine) == PictureBoard::picture(*theirs), qPrintable(where));
             QCOMPARE(mineCalls, theirCalls);
+            QCOMPARE(mine->MCnt(), theirs->MCnt());
+            QCOMPARE(mine->FldStatus(), theirs->FldStatus());
+        }
+    }
+}
+
+// A field that cannot vouch for its neighbour lists (a width let again, a list
+// grown by hand) has them read one by one, a grid recognised from them or not.
+void tst_compute::listsReadWhenTheFieldCannotVouch()
+{
+    const std::function<void(ReferenceEngine&)> literal[] = {
+        &ReferenceEngine::ChordAll,
+        [](ReferenceEngine& r) { r.ApplyComp(1); },
+        [](ReferenceEngine& r) { r.ApplyComp(2); },
+        &ReferenceEngine::ScriptA,
+        &ReferenceEngine::ScriptB,
+    };
+    for (int alg = cCompute::CmdChordAll; alg <= cCompute::CmdScriptB; ++alg) {
+        for (quint32 seed = 500; seed < 560; ++seed) {
+            const auto mine = RandomPosition::deal(seed, 16);
+            const auto theirs = RandomPosition::deal(seed, 16);
+            if (seed % 2) {
+                mine->setXx(mine->Xx());
+            } else {
+                mine->Cell(0)->addNgh(mine->cellCount() - 1);
+                theirs->Cell(0)->addNgh(theirs->cellCount() - 1);
+            }
+            QVERIFY(!mine->standardNeighbours());
+            cCompute comp;
+            comp.Init(alg, mine.get());
+            ReferenceEngine reference(*theirs);
+            literal[alg](reference);
+            const QString where = QStringLiteral("alg %1, seed %2").arg(alg).arg(seed);
+            QVERIFY2(PictureBoard::picture(*mine) == PictureBoard::picture(*theirs), qPrintable(where));
             QCOMPARE(mine->MCnt(), theirs->MCnt());
             QCOMPARE(mine->FldStatus(), theirs->FldStatus());
         }
