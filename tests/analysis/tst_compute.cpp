@@ -735,8 +735,12 @@ void tst_compute::listsReadWhenTheFieldCannotVouch()
             if (seed % 2) {
                 mine->setXx(mine->Xx());
             } else {
-                mine->Cell(0)->addNgh(mine->cellCount() - 1);
-                theirs->Cell(0)->addNgh(theirs->cellCount() - 1);
+                // Every cell of the top row also sees the cell two rows below it.
+                const int w = mine->Xx();
+                for (int i = 0; i < w && i + 2 * w < mine->cellCount(); ++i) {
+                    mine->Cell(i)->addNgh(i + 2 * w);
+                    theirs->Cell(i)->addNgh(i + 2 * w);
+                }
             }
             QVERIFY(!mine->standardNeighbours());
             cCompute comp;
