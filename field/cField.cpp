@@ -257,11 +257,7 @@ void cField::RedimCell()
     // An array of no cells cannot be dimensioned (a field that was never given a size).
     if (count <= 0)
         throw subscriptOutOfRange();
-    // The old cells go last first, so that the allocator, handing freed blocks
-    // back newest first, gives the new cells and their neighbour lists ascending
-    // addresses in index order: whole-board walks then read memory in one sweep.
-    while (!m_Cells.empty())
-        m_Cells.pop_back();
+    m_Cells.clear();
     m_Cells.resize(static_cast<size_t>(count));
     m_FreePool.assign(static_cast<size_t>(count), 0);
     m_CarriedTime = 0.0f;

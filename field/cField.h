@@ -91,13 +91,6 @@ public:
     // The cell under a board position in twips, or -1 when the position is off the board.
     int cellAt(float X, float Y) const;
 
-    // What changed on the board since a reader last cleared the record: the cells
-    // whose status moved through a cell's Check on this field, in order, repeats
-    // included. clearStatusLog() starts a fresh record and returns its ticket. The
-    // record is complete for that ticket only while nobody cleared it since and
-    // nothing changed that the field cannot follow cell by cell (the cells were
-    // made anew or replaced, a cell was re-initialised, or more changes piled up
-    // than the board has cells); otherwise the reader reads the board again.
     // True while every cell's neighbour list is the one SetNgh gives on this
     // Xx x Yy board, as a reset leaves them: readers of the whole board may then
     // work the lists out instead of reading forty thousand of them.
@@ -106,6 +99,13 @@ public:
         return m_standardNgh && m_nghEpoch == cCell::nghChanges();
     }
 
+    // What changed on the board since a reader last cleared the record: the cells
+    // whose status moved through a cell's Check on this field, in order, repeats
+    // included. clearStatusLog() starts a fresh record and returns its ticket. The
+    // record is complete for that ticket only while nobody cleared it since and
+    // nothing changed that the field cannot follow cell by cell (the cells were
+    // made anew or replaced, a cell was re-initialised, or more changes piled up
+    // than the board has cells); otherwise the reader reads the board again.
     unsigned clearStatusLog();
     bool statusLogComplete(unsigned ticket) const;
     const std::vector<int>& statusLog() const { return m_statusLog; }
@@ -178,7 +178,7 @@ private:
     unsigned m_logTicket = 0;
     bool m_standardNgh = false;
     unsigned m_nghEpoch = 0;  // cCell's neighbour appends when the lists were built
-    // The cell pool as it shrinks while a reset draws its mines (see Reset).
+    // The cell pool as it shrinks while a reset draws its mines (placeMines).
     std::vector<int> m_poolTree;
     Rnd m_rnd;
 };
