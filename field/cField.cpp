@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 constexpr float SecondsPerDay = 86400.0f;
@@ -319,8 +320,7 @@ void cField::AddMine()
 }
 
 // Exactly AddMine called count times: the same draws from the generator, the same
-// cells chosen in the same order, the same error on the draw that would take the
-// last free cell. Only the pool is kept differently while the mines are drawn. The
+// cells chosen, the same error on the draw that would take the last free cell. Only the pool is kept differently while the mines are drawn. The
 // ascending list would move thousands of entries down for every mine on the
 // largest board; a tree of counts over the cells finds the r-th free cell and takes
 // it out in a few steps, and the list is written once at the end.
@@ -332,21 +332,28 @@ void cField::placeMines(int count)
             AddMine();
         return;
     }
-    // Fenwick tree over the pool's entries, 1-based, each entry starting free.
-    m_poolTree.assign(static_cast<size_t>(cells) + 1, 0);
-    for (int i = 1; i <= cells; ++i)
-        m_poolTree[static_cast<size_t>(i)] = i & -i;
+    // Fenwick tree over the pool's entries, 1-based, each entry starting free. It
+    // is padded to a power of two with entries no search ever steps onto, so the
+    // search below needs no bounds test.
     int top = 1;
     while (top * 2 <= cells)
         top *= 2;
+    m_poolTree.assign(static_cast<size_t>(top) * 2, std::numeric_limits<int>::max());
+    for (int i = 1; i <= cells; ++i)
+        m_poolTree[static_cast<size_t>(i)] = i & -i;
     std::vector<char> taken(static_cast<size_t>(cells), 0);
     int left = cells;
 
-    const auto writePool = [&] {
+    // The chosen cells become mines in ascending order, which reads the cells in
+    // one sweep instead of jumping about the board; nothing sees the order.
+    const auto layAndClose = [&] {
         int n = 0;
         for (int i = 0; i < cells; ++i) {
-            if (!taken[static_cast<size_t>(i)])
-                m_FreePool[static_cast<size_t>(n++)] = m_FreePool[static_cast<size_t>(i)];
+            const int cell = m_FreePool[static_cast<size_t>(i)];
+            if (taken[static_cast<size_t>(i)])
+                cellRef(cell).Init(cell, m_Xx, true);
+            else
+                m_FreePool[static_cast<size_t>(n++)] = cell;
         }
         m_FreePool.resize(static_cast<size_t>(n));
     };
@@ -355,38 +362,42 @@ void cField::placeMines(int count)
         const int u = left - 1;
         const int r = static_cast<int>(std::floor(static_cast<double>(m_rnd()) * (u + 0.99999999)));
         if (u == 0) {
-            writePool();
+            layAndClose();
             throw subscriptOutOfRange();
         }
         // The (r + 1)-th entry still free.
         int pos = 0, rest = r + 1;
         for (int step = top; step > 0; step /= 2) {
-            const int next = pos + step;
-            if (next <= cells && m_poolTree[static_cast<size_t>(next)] < rest) {
-                pos = next;
-                rest -= m_poolTree[static_cast<size_t>(next)];
-            }
+            // Written without a branch: which way the search goes is a coin toss.
+            const int below = m_poolTree[static_cast<size_t>(pos + step)];
+            const bool past = below < rest;
+            pos += past ? step : 0;
+            rest -= past ? below : 0;
         }
         for (int i = pos + 1; i <= cells; i += i & -i)
             --m_poolTree[static_cast<size_t>(i)];
         taken[static_cast<size_t>(pos)] = 1;
         --left;
-        const int chosen = m_FreePool[static_cast<size_t>(pos)];
-        cellRef(chosen).Init(chosen, m_Xx, true);
     }
-    writePool();
+    layAndClose();
 }
 
 void cField::CntNr()
 {
     const int count = cellCount();
+    // Each cell's mine is read once into a flat map, so that counting reads the
+    // map instead of going to every neighbour's cell eight times over. A list
+    // entry outside the board still goes to the cell, and fails as it would.
+    m_mineMap.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        m_mineMap[static_cast<size_t>(i)] = cellRef(i).Mine();
     for (int i = 0; i < count; ++i) {
         attempt([&] {
             cCell& cell = cellRef(i);
             int n = 0;
             if (!cell.Mine()) {
                 for (int k : cell.Ngh())
-                    n += cellRef(k).Mine() ? 1 : 0;
+                    n += k >= 0 && k < count ? m_mineMap[static_cast<size_t>(k)] : cellRef(k).Mine();
             }
             cell.setNr(n);
         });

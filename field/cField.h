@@ -180,5 +180,6 @@ private:
     unsigned m_nghEpoch = 0;  // cCell's neighbour appends when the lists were built
     // The cell pool as it shrinks while a reset draws its mines (placeMines).
     std::vector<int> m_poolTree;
+    std::vector<char> m_mineMap;  // CntNr's copy of every cell's mine
     Rnd m_rnd;
 };
