@@ -23,6 +23,16 @@ void cCell::addNgh(int nNgh)
     s_nghChanges.store(s_nghChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
 }
 
+void cCell::renew()
+{
+    m_Mine = false;
+    m_Nr = 0;
+    m_Status = CellStatus::Covered;
+    m_X = 0;
+    m_Y = 0;
+    m_Ngh.clear();
+}
+
 void cCell::Init(int Index, int Xx, bool Mine)
 {
     if (m_Status != CellStatus::Covered)

@@ -258,8 +258,17 @@ void cField::RedimCell()
     // An array of no cells cannot be dimensioned (a field that was never given a size).
     if (count <= 0)
         throw subscriptOutOfRange();
-    m_Cells.clear();
-    m_Cells.resize(static_cast<size_t>(count));
+    // Every cell starts afresh, with an empty neighbour list. A board of the same
+    // size keeps its cell objects, renewed; nothing can tell them from new ones.
+    if (m_Cells.size() == static_cast<size_t>(count)) {
+        for (auto& cell : m_Cells) {
+            if (cell)
+                cell->renew();
+        }
+    } else {
+        m_Cells.clear();
+        m_Cells.resize(static_cast<size_t>(count));
+    }
     m_FreePool.assign(static_cast<size_t>(count), 0);
     m_CarriedTime = 0.0f;
     m_clockHeld = false;

@@ -960,6 +960,23 @@ void tst_Field::countsAndRecordFollowEveryChange()
         const unsigned mine = field.clearStatusLog();
         field.clearStatusLog();
         QVERIFY(!field.statusLogComplete(mine));
+
+        // Whatever the game left, the next deal starts from fresh cells.
+        field.Reset();
+        QCOMPARE(statusCount(field, CellStatus::Covered), count);
+        QCOMPARE(field.MCnt(), field.MTot());
+        int mines = 0;
+        for (int i = 0; i < count; ++i) {
+            const cCell* cell = field.Cell(i);
+            mines += cell->Mine();
+            QCOMPARE(cell->X(), i % field.Xx());
+            QCOMPARE(cell->Y(), i / field.Xx());
+            QCOMPARE(cell->Ngh(), expectedNeighbours(i, field.Xx(), field.Yy()));
+        }
+        QCOMPARE(mines, field.MTot());
+        field.Cell(0)->Check(CellAction::ToggleFlag, field);
+        field.CntM();
+        QCOMPARE(field.MCnt(), field.MTot() - 1);
     }
 }
 
