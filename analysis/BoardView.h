@@ -9,11 +9,11 @@ class cField;
 
 // The board as the player sees it, copied into flat arrays. Numbers and neighbour
 // lists do not change while a command runs, so they are read once. Statuses are
-// either read again in full or followed move by move: the engine knows which cells
-// its own moves can change (the cell it opens or flags, and what a flood from it
-// reaches), so after them it need not read the other forty thousand. The cells
-// whose status moved are collected until the deductions built on the view have
-// caught up with them.
+// either read again in full or only where the field recorded a change, whoever
+// made it (the engine's own moves, a receiver of the field's events or of the
+// trace), so after a pass the other forty thousand cells need not be read. The
+// cells whose status moved are collected until the deductions built on the view
+// have caught up with them.
 class BoardView {
 public:
     // Reads the whole board afresh.
@@ -21,11 +21,8 @@ public:
     // Reads every status again, collecting the cells that changed; a board that
     // was rebuilt meanwhile (a new size) is bound again.
     void refresh(cField& field);
-    // After the field's own move on one cell alone (a flag): reads that cell again.
-    void track(cField& field, int index);
-    // After the field opened a cell: follows the flood from it the way the field
-    // spreads one, through every newly opened empty cell, and reads what it reached.
-    void trackFlood(cField& field, int index);
+    // Reads again the cells the field recorded as changed.
+    void follow(cField& field, const std::vector<int>& cells);
 
     bool bound() const { return m_count > 0; }
     int count() const { return m_count; }
@@ -45,15 +42,24 @@ public:
     // whatever was learnt about it before is void.
     bool rebound() const { return m_rebound; }
     void clearChanges();
+    // Forgets the board but keeps the room it took.
+    void unbind();
 
     // True when the neighbour lists are those of a rectangular grid of width()
     // columns, so that "near a cell" can be taken as a square around it. Boards
     // built by hand with other lists still work; they just learn nothing between passes.
     bool isGrid() const { return m_grid; }
     int width() const { return m_width; }
+    // True for a cell of a grid that lies away from its border.
+    bool inside(int index) const
+    {
+        const int x = index % m_width, y = index / m_width;
+        return x > 0 && x < m_width - 1 && y > 0 && y < m_count / m_width - 1;
+    }
     int height() const { return m_width > 0 ? m_count / m_width : 0; }
 
 private:
+    void bindGrid(cField& field);
     bool gridNeighbours(int index, std::span<const int> ngh) const;
     // Stores a status read from the field; true when it differs from the last one.
     bool note(int index, int status);
@@ -68,5 +74,4 @@ private:
     std::vector<int> m_nghStart;
     std::vector<int> m_ngh;
     std::vector<int> m_changes;
-    std::vector<int> m_pending;
 };

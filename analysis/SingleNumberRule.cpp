@@ -6,16 +6,30 @@
 
 #include "FieldCodes.h"
 
-int SingleNumberRule::evaluate(const BoardView& view, int index) const
+int SingleNumberRule::evaluate(const BoardView& view, int index, bool inside) const
 {
     if (view.status(index) != CellStatus::Opened || view.nr(index) <= 0)
         return Verdicts::None;
     int covered = 0, flags = 0;
     // Pressed and exploded neighbours count as neither covered nor flagged.
-    for (int n : view.ngh(index)) {
-        const int status = view.status(n);
+    const auto count = [&](int status) {
         covered += status == CellStatus::Covered;
         flags += status == CellStatus::Flagged;
+    };
+    const int w = view.width();
+    if (inside) {
+        // Away from the border a grid cell's neighbours are the eight squares
+        // around it, found without reading its list.
+        for (int row : {index - w, index + w}) {
+            count(view.status(row - 1));
+            count(view.status(row));
+            count(view.status(row + 1));
+        }
+        count(view.status(index - 1));
+        count(view.status(index + 1));
+    } else {
+        for (int n : view.ngh(index))
+            count(view.status(n));
     }
     if (covered == 0)
         return Verdicts::None;
@@ -30,7 +44,11 @@ int SingleNumberRule::evaluate(const BoardView& view, int index) const
 
 void SingleNumberRule::reevaluate(const BoardView& view, int index)
 {
-    const int finding = evaluate(view, index);
+    store(index, evaluate(view, index, view.isGrid() && view.inside(index)));
+}
+
+void SingleNumberRule::store(int index, int finding)
+{
     m_finding[static_cast<size_t>(index)] = static_cast<std::int8_t>(finding);
     if (finding == Verdicts::None)
         m_proving.reset(index);
@@ -55,8 +73,21 @@ void SingleNumberRule::update(const BoardView& view)
     if (view.rebound() || !view.isGrid()) {
         m_finding.assign(static_cast<size_t>(view.count()), Verdicts::None);
         m_proving.assign(view.count(), false);
-        for (int i = 0; i < view.count(); ++i)
-            reevaluate(view, i);
+        // Only an opened number can prove anything; the rest keep None.
+        if (view.isGrid()) {
+            const int w = view.width(), h = view.height();
+            for (int y = 0, i = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x, ++i) {
+                    if (view.status(i) == CellStatus::Opened && view.nr(i) > 0)
+                        store(i, evaluate(view, i, x > 0 && x < w - 1 && y > 0 && y < h - 1));
+                }
+            }
+            return;
+        }
+        for (int i = 0; i < view.count(); ++i) {
+            if (view.status(i) == CellStatus::Opened && view.nr(i) > 0)
+                reevaluate(view, i);
+        }
         return;
     }
     for (int index : view.changes())

@@ -21,8 +21,11 @@ public:
     void verdicts(const BoardView& view, VerdictSet& out) const;
 
 private:
-    int evaluate(const BoardView& view, int index) const;
+    // inside: the cell lies on a grid away from its border, where its neighbours
+    // are the eight squares around it.
+    int evaluate(const BoardView& view, int index, bool inside) const;
     void reevaluate(const BoardView& view, int index);
+    void store(int index, int finding);
     void reevaluateAround(const BoardView& view, int index);
 
     std::vector<std::int8_t> m_finding;

@@ -2,7 +2,6 @@
 
 #include "BusyCursor.h"
 #include "PairCount.h"
-#include "SignalProbe.h"
 #include "TraceText.h"
 #include "Verdicts.h"
 #include "WaitNextTick.h"
@@ -91,18 +90,9 @@ bool cCompute::logReceived() const
     return isSignalConnected(QMetaMethod::fromSignal(&cCompute::Log));
 }
 
-bool cCompute::fieldWatched() const
-{
-    const cField& f = field();
-    return f.Pic() || SignalProbe::connected(f, &cField::Update) || SignalProbe::connected(f, &cField::FieldEnable)
-        || logReceived();
-}
-
 void cCompute::SendLog(const QString& text)
 {
     emit Log(text);
-    // The receiver ran inside this call; the board is read again before it is trusted.
-    boardMayChange();
 }
 
 void cCompute::Init(int nAlg, cField* nField)
@@ -113,17 +103,14 @@ void cCompute::Init(int nAlg, cField* nField)
         throw invalidCall();
     setField(nField);
     m_inCommand = true;
-    m_viewStale = true;
     // Even when a command fails the engine keeps neither the field nor anything it
-    // learnt about the board: the next command may meet a different one.
+    // learnt about the board: the next command may meet a different one, and reads
+    // it afresh, which starts every deduction built on it over. Only the room the
+    // arrays took is kept, so that the next command on the largest board does not
+    // allocate it again.
     const auto release = qScopeGuard([this] {
         m_inCommand = false;
-        m_viewStale = true;
-        m_view = BoardView();
-        m_single = SingleNumberRule();
-        m_pairMemo = PairScanMemo();
-        m_verdicts = VerdictSet();
-        m_mark = {};
+        m_view.unbind();
         setField(nullptr);
     });
     const BusyCursor busy;
@@ -157,14 +144,20 @@ const BoardView& cCompute::currentView()
         throw invalidCall();
     cField& f = field();
     // Outside a command nothing says what happened to the board since the last call.
+    // Within one, the field's record of changed cells does, whoever changed them;
+    // only when the record is incomplete is every status read again.
     if (!m_inCommand || !m_view.bound())
         m_view.bind(f);
-    else if (m_viewStale)
+    else if (f.statusLogComplete(m_logTicket))
+        m_view.follow(f, f.statusLog());
+    else
         m_view.refresh(f);
-    m_viewStale = false;
+    if (m_inCommand)
+        m_logTicket = f.clearStatusLog();
     if (m_view.rebound() || !m_view.changes().empty()) {
         if (m_view.rebound()) {
-            m_mark.assign(static_cast<size_t>(m_view.count()), 0);
+            // Marked afresh by the first pair pass; a basic pass never needs them.
+            m_mark.clear();
             m_stamp = 0;
             m_verdicts.reset(m_view.count());
         }
@@ -265,63 +258,79 @@ void cCompute::advancedVerdicts()
 {
     const BoardView& view = currentView();
     m_verdicts.clear();
+    if (m_mark.size() != static_cast<size_t>(view.count()))
+        m_mark.assign(static_cast<size_t>(view.count()), 0);
     m_passRunning = true;
     const auto done = qScopeGuard([this] { m_passRunning = false; });
-    const int count = view.count();
-    int p1Un[MaxNgh], p2Un[MaxNgh], linked[MaxLinked];
-    // With a receiver every pair is examined again, as the trace tells of each one;
-    // without, the numbers known to prove nothing are passed over.
     const bool tracing = logReceived();
-    const auto nextFirst = [&](int from) { return tracing ? (from < count ? from : -1) : m_pairMemo.next(from); };
-    for (int p1 = nextFirst(0); p1 >= 0; p1 = nextFirst(p1 + 1)) {
-        int flags1 = 0;
-        const int n1 = view.status(p1) == CellStatus::Opened ? coveredCells(p1, p1Un, flags1) : 0;
-        if (n1 == 0) {
-            m_pairMemo.settle(p1);
-            continue;
+    // The numbers known to prove nothing are passed over. A receiver of the trace
+    // still hears of each of them, in its place; telling it changes nothing else.
+    int untraced = 0;
+    for (int p1 = m_pairMemo.next(0); p1 >= 0; p1 = m_pairMemo.next(p1 + 1)) {
+        if (tracing) {
+            for (int q = untraced; q < p1; ++q)
+                examineFirst(q, true, false);
+            untraced = p1 + 1;
         }
-        const int need1 = view.nr(p1) - flags1;
-        const std::span<const int> first(p1Un, static_cast<size_t>(n1));
-        const int nLinked = linkedNumbers(p1, first, linked);
-        if (tracing)
-            traceFirstNumber(p1, first, need1, {linked, static_cast<size_t>(nLinked)});
-
-        if (++m_stamp == 0) {
-            std::fill(m_mark.begin(), m_mark.end(), 0u);
-            m_stamp = 1;
-        }
-        for (int u : first)
-            m_mark[static_cast<size_t>(u)] = m_stamp;
-
-        for (int k = 0; k < nLinked; ++k) {
-            const int p2 = linked[k];
-            int flags2 = 0;
-            const int n2 = coveredCells(p2, p2Un, flags2);
-            const int need2 = view.nr(p2) - flags2;
-            int shared = 0;
-            for (int j = 0; j < n2; ++j)
-                shared += m_mark[static_cast<size_t>(p2Un[j])] == m_stamp;
-            const PairCount outcome(n1 - shared, shared, n2 - shared, need1, need2);
-            const std::span<const int> second(p2Un, static_cast<size_t>(n2));
-            if (outcome.productive()) {
-                for (int u : first) {
-                    const bool both = std::find(second.begin(), second.end(), u) != second.end();
-                    m_verdicts.set(u, outcome.verdict(both ? PairCount::Shared : PairCount::OnlyFirst));
-                }
-                for (int u : second) {
-                    if (m_mark[static_cast<size_t>(u)] != m_stamp)
-                        m_verdicts.set(u, outcome.verdict(PairCount::OnlySecond));
-                }
-            }
-            if (tracing)
-                tracePair(p2, first, second, need1, need2, outcome);
-            // The first pair that proves anything ends the pass; its first number
-            // stays open, as the pairs after this one were not looked at.
-            if (outcome.productive())
-                return;
-        }
+        // The first pair that proves anything ends the pass; its first number
+        // stays open, as the pairs after that one were not looked at.
+        if (examineFirst(p1, tracing, true))
+            return;
         m_pairMemo.settle(p1);
     }
+    if (tracing) {
+        for (int q = untraced; q < view.count(); ++q)
+            examineFirst(q, true, false);
+    }
+}
+
+bool cCompute::examineFirst(int p1, bool tracing, bool decide)
+{
+    const BoardView& view = m_view;
+    int p1Un[MaxNgh], p2Un[MaxNgh], linked[MaxLinked];
+    int flags1 = 0;
+    const int n1 = view.status(p1) == CellStatus::Opened ? coveredCells(p1, p1Un, flags1) : 0;
+    if (n1 == 0)
+        return false;
+    const int need1 = view.nr(p1) - flags1;
+    const std::span<const int> first(p1Un, static_cast<size_t>(n1));
+    const int nLinked = linkedNumbers(p1, first, linked);
+    if (tracing)
+        traceFirstNumber(p1, first, need1, {linked, static_cast<size_t>(nLinked)});
+
+    if (++m_stamp == 0) {
+        std::fill(m_mark.begin(), m_mark.end(), 0u);
+        m_stamp = 1;
+    }
+    for (int u : first)
+        m_mark[static_cast<size_t>(u)] = m_stamp;
+
+    for (int k = 0; k < nLinked; ++k) {
+        const int p2 = linked[k];
+        int flags2 = 0;
+        const int n2 = coveredCells(p2, p2Un, flags2);
+        const int need2 = view.nr(p2) - flags2;
+        int shared = 0;
+        for (int j = 0; j < n2; ++j)
+            shared += m_mark[static_cast<size_t>(p2Un[j])] == m_stamp;
+        const PairCount outcome(n1 - shared, shared, n2 - shared, need1, need2);
+        const std::span<const int> second(p2Un, static_cast<size_t>(n2));
+        if (decide && outcome.productive()) {
+            for (int u : first) {
+                const bool both = std::find(second.begin(), second.end(), u) != second.end();
+                m_verdicts.set(u, outcome.verdict(both ? PairCount::Shared : PairCount::OnlyFirst));
+            }
+            for (int u : second) {
+                if (m_mark[static_cast<size_t>(u)] != m_stamp)
+                    m_verdicts.set(u, outcome.verdict(PairCount::OnlySecond));
+            }
+        }
+        if (tracing)
+            tracePair(p2, first, second, need1, need2, outcome);
+        if (outcome.productive())
+            return true;
+    }
+    return false;
 }
 
 void cCompute::traceFirstNumber(int p1, std::span<const int> p1Un, int need1, std::span<const int> linked)
@@ -385,48 +394,25 @@ void cCompute::ApplyComp(int Kind)
     if (Kind != KindBasic && Kind != KindAdvanced)
         return;
     cField& f = field();
-    const bool watched = fieldWatched();
     if (Kind == KindBasic)
         basicVerdicts();
     else
         advancedVerdicts();
-    // Unwatched, nothing but the engine's own moves touches the board, and it knows
-    // what those change; otherwise the next pass reads the whole board again.
-    const bool follow = m_inCommand && !watched;
-    if (!follow)
-        boardMayChange();
     {
         m_passRunning = true;
         const auto done = qScopeGuard([this] { m_passRunning = false; });
         // Applied by cell index, not in the order found: a cell already opened by an
         // earlier flood in this pass is simply opened again, which changes nothing.
         for (int i : m_verdicts.cells()) {
-            if (m_verdicts.at(i) == Verdicts::Safe) {
+            if (m_verdicts.at(i) == Verdicts::Safe)
                 f.ChkCell(i);
-                if (follow)
-                    m_view.trackFlood(f, i);
-            } else {
+            else
                 existingCell(f, i).Check(CellAction::ToggleFlag, f);
-                if (follow)
-                    m_view.track(f, i);
-            }
         }
     }
-    // The recount and the win check read the board but change nothing a later pass
-    // reads. When nobody can see their results in between, a script does them once,
-    // after its last pass, instead of sweeping the largest board after each of its
-    // thousands of passes: the board, the counter and the status end up the same.
-    if (m_inScript && !watched) {
-        m_settlePending = true;
-        return;
-    }
-    settle();
-}
-
-void cCompute::settle()
-{
-    m_settlePending = false;
-    cField& f = field();
+    // Every applied pass ends with the mine recount and the win check, so that the
+    // counter and the smile follow each one. The field keeps running counts for
+    // both, so neither walks the board.
     f.CntM();
     f.ChkWin();
 }
@@ -434,7 +420,6 @@ void cCompute::settle()
 void cCompute::ChordAll()
 {
     cField& f = field();
-    boardMayChange();
     // One pass reading the board as it goes: a cell opened by an earlier chord is
     // chorded too when its index is still ahead. Flags are trusted, so a wrong one
     // lets a mine open; the win or loss is left to the next move that checks.
@@ -488,15 +473,8 @@ int cCompute::timedPass(int kind, int sumBefore)
 template <typename Loop>
 void cCompute::runScript(const char* name, Loop loop)
 {
-    m_inScript = true;
-    const auto leave = qScopeGuard([this] {
-        m_inScript = false;
-        m_settlePending = false;
-    });
     sendHeader(name);
     loop(StatusSum());
-    if (m_settlePending)
-        settle();
 }
 
 void cCompute::ScriptA()

@@ -23,14 +23,13 @@ class cField;
 // On the largest board the automatic completions run thousands of passes, so a
 // pass costs in proportion to what changed, not to the board: what each number
 // proves alone and which first numbers have only unproductive pairs is kept until
-// a cell it depends on changes, and while nobody outside watches the field (no
-// picture box, no receiver of its events or of the trace) the engine follows its
-// own moves instead of re-reading every cell, and a script recounts the mines and
-// checks for the end of the game once after its last pass. The verdicts, the
-// boards and the final counter and status are exactly those of reading the whole
-// board afresh before every pass and settling after each. A receiver of the trace
-// sees every pass as it happens; it may read the board, but must not call the
-// engine or rebuild the field while a pass runs.
+// a cell it depends on changes, and the field tells which cells changed since the
+// last pass, whoever changed them. The engine works the same whether a window, a
+// receiver of the trace or nobody watches; a receiver of the trace only causes
+// the trace to be written and the pass clock to be read. The verdicts and boards
+// are exactly those of reading the whole board afresh before every pass. A
+// receiver of the trace sees every pass as it happens; it may read the board, but
+// must not call the engine or rebuild the field while a pass runs.
 class cCompute : public QObject {
     Q_OBJECT
 public:
@@ -83,19 +82,15 @@ signals:
 private:
     cField& field() const;
     bool logReceived() const;
-    // True when anything outside the engine can see or act on what a pass does:
-    // a picture box, a receiver of the field's events, a receiver of the trace.
-    bool fieldWatched() const;
     void SendLog(const QString& text);
     // The board as of now, with the deductions built on it brought up to date.
     const BoardView& currentView();
-    // Something the engine does not follow may have changed the board: the next
-    // pass reads it again in full.
-    void boardMayChange() { m_viewStale = true; }
     void basicVerdicts();
     void advancedVerdicts();
-    // The mine recount and win check that close each applied pass.
-    void settle();
+    // Looks at the pairs of one first number in order. With decide, the first
+    // pair that proves anything writes its verdicts; with tracing, each is told.
+    // True when a pair proved something.
+    bool examineFirst(int p1, bool tracing, bool decide);
 
     int coveredCells(int cell, int* covered, int& flags) const;
     int linkedNumbers(int cell, std::span<const int> covered, int* linked) const;
@@ -110,12 +105,10 @@ private:
 
     QPointer<cField> m_Field;
     bool m_inCommand = false;
-    bool m_inScript = false;
     // A pass is walking the board or applying its verdicts.
     bool m_passRunning = false;
-    bool m_viewStale = true;
-    // Passes whose recount and win check were put off until the script ends.
-    bool m_settlePending = false;
+    // The field's record of changed cells that the view has caught up with.
+    unsigned m_logTicket = 0;
     BoardView m_view;
     SingleNumberRule m_single;
     PairScanMemo m_pairMemo;

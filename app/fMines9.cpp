@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QTimer>
 #include <QtDebug>
@@ -472,8 +473,17 @@ void fMines9::Field_Update(int Sign)
     attempt([&] {
         if (picture == 0)
             return;
-        imgSmile->setPixmap(QPixmap::fromImage(LoadResPicture(picture)));
-        imgSmile->repaint();
+        // Called after every pass of an automatic completion: a smile that is
+        // already showing is left alone, and a new one is painted with the rest of
+        // the window instead of at once.
+        const QString key = QStringLiteral("gridwarden-smile-%1").arg(picture);
+        QPixmap smile;
+        if (!QPixmapCache::find(key, &smile)) {
+            smile = QPixmap::fromImage(LoadResPicture(picture));
+            QPixmapCache::insert(key, smile);
+        }
+        if (imgSmile->pixmap().cacheKey() != smile.cacheKey())
+            imgSmile->setPixmap(smile);
     });
     attempt([&] { lblMines->setText(QString::number(field().MCnt())); });
 }

@@ -21,6 +21,10 @@ NameParts split(const std::string& name)
     parts.variant = name.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
     if (second != std::string::npos)
         parts.args = name.substr(second + 1);
+    // A fixed number of runs says how a figure was taken, not what was measured:
+    // a baseline run fewer times still belongs to its group.
+    if (parts.args.rfind("iterations:", 0) == 0)
+        parts.args.clear();
     return parts;
 }
 }

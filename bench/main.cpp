@@ -6,8 +6,10 @@
 
 int main(int argc, char** argv)
 {
-    // The board benchmarks paint into widgets; no display is needed for that.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The board and window benchmarks paint into widgets; no display is needed for
+    // that, but one that was asked for is used.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

@@ -20,10 +20,23 @@ void cCell::addNgh(int nNgh)
     if (m_Ngh.capacity() == 0)
         m_Ngh.reserve(8);
     m_Ngh.push_back(nNgh);
+    s_nghChanges.store(s_nghChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+
+void cCell::renew()
+{
+    m_Mine = false;
+    m_Nr = 0;
+    m_Status = CellStatus::Covered;
+    m_X = 0;
+    m_Y = 0;
+    m_Ngh.clear();
 }
 
 void cCell::Init(int Index, int Xx, bool Mine)
 {
+    if (m_Status != CellStatus::Covered)
+        noteUntrackedChange();
     m_Status = CellStatus::Covered;
     m_X = Index % Xx;
     m_Y = Index / Xx;
@@ -32,6 +45,7 @@ void cCell::Init(int Index, int Xx, bool Mine)
 
 void cCell::Check(int nChk, cField& Fld)
 {
+    const int before = m_Status;
     switch (nChk) {
     case CellAction::Open:
         DoOpen();
@@ -45,6 +59,10 @@ void cCell::Check(int nChk, cField& Fld)
     default:
         break;
     }
+    // The field keeps its counts of flagged, covered and exploded cells, and its
+    // record of what changed, from this one place where a status moves in play.
+    if (m_Status != before)
+        Fld.statusChanged(*this, before);
     UpdPic(Fld);
 }
 

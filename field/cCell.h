@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 class cField;
@@ -27,6 +28,30 @@ public:
     int PicBase(const cField& Fld) const;
 
 private:
+    friend class cField;
+
+    // Counts the status changes no field could follow cell by cell: every Init (it
+    // is called on cells, not through a field) and a Check handed a field that
+    // does not own the cell. A field that sees this count move reads its statuses
+    // again before it trusts what it counted.
+    static unsigned untrackedChanges() { return s_untracked.load(std::memory_order_relaxed); }
+    static void noteUntrackedChange()
+    {
+        // A plain increment: cells live on the thread of their field, and all that
+        // matters to a reader is that the count moved.
+        s_untracked.store(s_untracked.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    }
+    static inline std::atomic<unsigned> s_untracked{0};
+    // Counts appends to any cell's neighbour list, so that a field can tell that
+    // the lists it built are still the only ones.
+    static unsigned nghChanges() { return s_nghChanges.load(std::memory_order_relaxed); }
+    static inline std::atomic<unsigned> s_nghChanges{0};
+
+    // Makes this cell what a newly made one is, keeping the room its neighbour
+    // list took, so that a field rebuilding a board of the same size need not
+    // free and allocate eighty thousand blocks.
+    void renew();
+
     void DoOpen();
     void DoFlag();
     void DoPress();

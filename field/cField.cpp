@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 constexpr float SecondsPerDay = 86400.0f;
@@ -74,6 +75,7 @@ void cField::switchTimer(bool on)
 
 void cField::setXx(int nXx)
 {
+    m_standardNgh = false;
     if (nXx >= MinXx && nXx <= MaxXx)
         m_Xx = nXx;
     // Raised for a refused width too: the window re-reads the width either way.
@@ -82,6 +84,7 @@ void cField::setXx(int nXx)
 
 void cField::setYy(int nYy)
 {
+    m_standardNgh = false;
     if (nYy >= MinYy && nYy <= MaxYy)
         m_Yy = nYy;
 }
@@ -197,6 +200,7 @@ void cField::setCell(int Index, std::unique_ptr<cCell> nCell)
     if (Index < 0 || Index >= static_cast<int>(m_Cells.size()))
         throw RuntimeError(900, "error in cell");
     m_Cells[static_cast<size_t>(Index)] = std::move(nCell);
+    forgetStatuses();
 }
 
 void cField::Randomize(quint32 seed)
@@ -230,10 +234,12 @@ void cField::Reset()
         SetNgh(i);
         m_FreePool[static_cast<size_t>(i)] = i;
     }
+    // Fresh cells, each given its list once, on a board of exactly Xx x Yy cells.
+    m_standardNgh = count == m_Xx * m_Yy;
+    m_nghEpoch = cCell::nghChanges();
     // No error handling of its own: a mine total the board cannot hold stops the
-    // reset at the failing AddMine, leaving the field disabled in the resetting status.
-    for (int m = 0; m < m_MTot; ++m)
-        AddMine();
+    // reset at the failing draw, leaving the field disabled in the resetting status.
+    placeMines(m_MTot);
     CntM();
     CntNr();
     Index0 = -1;
@@ -252,11 +258,27 @@ void cField::RedimCell()
     // An array of no cells cannot be dimensioned (a field that was never given a size).
     if (count <= 0)
         throw subscriptOutOfRange();
-    m_Cells.clear();
-    m_Cells.resize(static_cast<size_t>(count));
+    // Every cell starts afresh, with an empty neighbour list. A board of the same
+    // size keeps its cell objects, renewed; nothing can tell them from new ones.
+    if (m_Cells.size() == static_cast<size_t>(count)) {
+        for (auto& cell : m_Cells) {
+            if (cell)
+                cell->renew();
+        }
+    } else {
+        m_Cells.clear();
+        m_Cells.resize(static_cast<size_t>(count));
+    }
     m_FreePool.assign(static_cast<size_t>(count), 0);
     m_CarriedTime = 0.0f;
     m_clockHeld = false;
+    forgetStatuses();
+    // Empty slots stand for fresh cells, which are covered.
+    m_covered = static_cast<int>(count);
+    m_flagged = 0;
+    m_exploded = 0;
+    m_countsValid = true;
+    m_countsEpoch = cCell::untrackedChanges();
 }
 
 void cField::SetNgh(int Index)
@@ -306,16 +328,85 @@ void cField::AddMine()
     cellRef(chosen).Init(chosen, m_Xx, true);
 }
 
+// Exactly AddMine called count times: the same draws from the generator, the same
+// cells chosen, the same error on the draw that would take the last free cell. Only the pool is kept differently while the mines are drawn. The
+// ascending list would move thousands of entries down for every mine on the
+// largest board; a tree of counts over the cells finds the r-th free cell and takes
+// it out in a few steps, and the list is written once at the end.
+void cField::placeMines(int count)
+{
+    const int cells = static_cast<int>(m_FreePool.size());
+    if (count <= 0 || cells == 0) {
+        for (int m = 0; m < count; ++m)
+            AddMine();
+        return;
+    }
+    // Fenwick tree over the pool's entries, 1-based, each entry starting free. It
+    // is padded to a power of two with entries no search ever steps onto, so the
+    // search below needs no bounds test.
+    int top = 1;
+    while (top * 2 <= cells)
+        top *= 2;
+    m_poolTree.assign(static_cast<size_t>(top) * 2, std::numeric_limits<int>::max());
+    for (int i = 1; i <= cells; ++i)
+        m_poolTree[static_cast<size_t>(i)] = i & -i;
+    std::vector<char> taken(static_cast<size_t>(cells), 0);
+    int left = cells;
+
+    // The chosen cells become mines in ascending order, which reads the cells in
+    // one sweep instead of jumping about the board; nothing sees the order.
+    const auto layAndClose = [&] {
+        int n = 0;
+        for (int i = 0; i < cells; ++i) {
+            const int cell = m_FreePool[static_cast<size_t>(i)];
+            if (taken[static_cast<size_t>(i)])
+                cellRef(cell).Init(cell, m_Xx, true);
+            else
+                m_FreePool[static_cast<size_t>(n++)] = cell;
+        }
+        m_FreePool.resize(static_cast<size_t>(n));
+    };
+
+    for (int m = 0; m < count; ++m) {
+        const int u = left - 1;
+        const int r = static_cast<int>(std::floor(static_cast<double>(m_rnd()) * (u + 0.99999999)));
+        if (u == 0) {
+            layAndClose();
+            throw subscriptOutOfRange();
+        }
+        // The (r + 1)-th entry still free.
+        int pos = 0, rest = r + 1;
+        for (int step = top; step > 0; step /= 2) {
+            // Written without a branch: which way the search goes is a coin toss.
+            const int below = m_poolTree[static_cast<size_t>(pos + step)];
+            const bool past = below < rest;
+            pos += past ? step : 0;
+            rest -= past ? below : 0;
+        }
+        for (int i = pos + 1; i <= cells; i += i & -i)
+            --m_poolTree[static_cast<size_t>(i)];
+        taken[static_cast<size_t>(pos)] = 1;
+        --left;
+    }
+    layAndClose();
+}
+
 void cField::CntNr()
 {
     const int count = cellCount();
+    // Each cell's mine is read once into a flat map, so that counting reads the
+    // map instead of going to every neighbour's cell eight times over. A list
+    // entry outside the board still goes to the cell, and fails as it would.
+    m_mineMap.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        m_mineMap[static_cast<size_t>(i)] = cellRef(i).Mine();
     for (int i = 0; i < count; ++i) {
         attempt([&] {
             cCell& cell = cellRef(i);
             int n = 0;
             if (!cell.Mine()) {
                 for (int k : cell.Ngh())
-                    n += cellRef(k).Mine() ? 1 : 0;
+                    n += k >= 0 && k < count ? m_mineMap[static_cast<size_t>(k)] : cellRef(k).Mine();
             }
             cell.setNr(n);
         });
@@ -338,11 +429,84 @@ void cField::CntO()
 
 void cField::CntM()
 {
+    ensureCounts();
+    m_MCnt = m_MTot - m_flagged;
+}
+
+void cField::tally(int status, int delta)
+{
+    switch (status) {
+    case CellStatus::Flagged:
+        m_flagged += delta;
+        break;
+    case CellStatus::Covered:
+        m_covered += delta;
+        break;
+    case CellStatus::Exploded:
+        m_exploded += delta;
+        break;
+    default:
+        break;
+    }
+}
+
+void cField::ensureCounts()
+{
+    if (m_countsValid && m_countsEpoch == cCell::untrackedChanges())
+        return;
+    m_flagged = m_covered = m_exploded = 0;
     // An empty slot stands for a fresh cell, which is covered.
-    int flagged = 0;
     for (const auto& cell : m_Cells)
-        flagged += cell && cell->Status() == CellStatus::Flagged ? 1 : 0;
-    m_MCnt = m_MTot - flagged;
+        tally(cell ? cell->Status() : CellStatus::Covered, 1);
+    m_countsValid = true;
+    m_countsEpoch = cCell::untrackedChanges();
+}
+
+void cField::forgetStatuses()
+{
+    m_standardNgh = false;
+    m_countsValid = false;
+    m_logBroken = true;
+    m_statusLog.clear();
+}
+
+void cField::statusChanged(const cCell& cell, int before)
+{
+    // A cell handed to another field's Check is not this field's to count: its own
+    // field has to read its statuses again.
+    const long long index = static_cast<long long>(cell.Y()) * m_Xx + cell.X();
+    if (cell.X() < 0 || cell.Y() < 0 || index >= cellCount()
+        || m_Cells[static_cast<size_t>(index)].get() != &cell) {
+        cCell::noteUntrackedChange();
+        return;
+    }
+    if (m_countsValid) {
+        tally(before, -1);
+        tally(cell.Status(), 1);
+    }
+    if (m_logBroken)
+        return;
+    // Nobody reads the record while the player plays by hand: it is kept to the
+    // size of the board and then given up.
+    if (m_statusLog.size() >= m_Cells.size()) {
+        m_logBroken = true;
+        m_statusLog.clear();
+        return;
+    }
+    m_statusLog.push_back(static_cast<int>(index));
+}
+
+unsigned cField::clearStatusLog()
+{
+    m_statusLog.clear();
+    m_logBroken = false;
+    m_logEpoch = cCell::untrackedChanges();
+    return ++m_logTicket;
+}
+
+bool cField::statusLogComplete(unsigned ticket) const
+{
+    return ticket == m_logTicket && !m_logBroken && m_logEpoch == cCell::untrackedChanges();
 }
 
 void cField::ChkCell(int Index)
@@ -390,17 +554,10 @@ void cField::EnableField(bool YN)
 
 void cField::ChkWin()
 {
-    bool lost = false;
-    bool allDone = true;
+    ensureCounts();
+    const bool lost = m_exploded > 0;
+    const bool allDone = m_covered == 0;
     const int count = cellCount();
-    for (const auto& cell : m_Cells) {
-        // An empty slot stands for a fresh cell, which is covered.
-        const int status = cell ? cell->Status() : CellStatus::Covered;
-        if (status == CellStatus::Exploded)
-            lost = true;
-        else if (status == CellStatus::Covered)
-            allDone = false;
-    }
     if (lost) {
         setFldStatus(FieldStatus::Lost);
         // Only cells whose picture changes with the lost status are redrawn.

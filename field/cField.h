@@ -91,6 +91,25 @@ public:
     // The cell under a board position in twips, or -1 when the position is off the board.
     int cellAt(float X, float Y) const;
 
+    // True while every cell's neighbour list is the one SetNgh gives on this
+    // Xx x Yy board, as a reset leaves them: readers of the whole board may then
+    // work the lists out instead of reading forty thousand of them.
+    bool standardNeighbours() const
+    {
+        return m_standardNgh && m_nghEpoch == cCell::nghChanges();
+    }
+
+    // What changed on the board since a reader last cleared the record: the cells
+    // whose status moved through a cell's Check on this field, in order, repeats
+    // included. clearStatusLog() starts a fresh record and returns its ticket. The
+    // record is complete for that ticket only while nobody cleared it since and
+    // nothing changed that the field cannot follow cell by cell (the cells were
+    // made anew or replaced, a cell was re-initialised, or more changes piled up
+    // than the board has cells); otherwise the reader reads the board again.
+    unsigned clearStatusLog();
+    bool statusLogComplete(unsigned ticket) const;
+    const std::vector<int>& statusLog() const { return m_statusLog; }
+
 signals:
     void ChangeXx();
     void ChangeSize();
@@ -98,10 +117,22 @@ signals:
     void Update(int Sign);
 
 private:
+    friend class cCell;
+
     struct FloodFrame {
         const int* next;  // the neighbour to look at next
         const int* end;
     };
+
+    // Called by a cell's Check after its status moved from before.
+    void statusChanged(const cCell& cell, int before);
+    void tally(int status, int delta);
+    // Makes sure the counts of flagged, covered and exploded cells are those of
+    // the board, reading every status when they cannot be trusted.
+    void ensureCounts();
+    // The cells were made anew or replaced: nothing counted or recorded holds.
+    void forgetStatuses();
+    void placeMines(int count);
 
     bool timerOn() const;
     void switchTimer(bool on);
@@ -134,5 +165,21 @@ private:
     bool m_timerOn = false;
     std::vector<int> m_FreePool;
     std::vector<FloodFrame> m_flood;
+    // Running counts, so that the mine counter and the win check after every move
+    // do not walk the whole board. An empty cell slot counts as covered.
+    int m_flagged = 0;
+    int m_covered = 0;
+    int m_exploded = 0;
+    bool m_countsValid = false;
+    unsigned m_countsEpoch = 0;  // cCell's untracked changes when last counted
+    std::vector<int> m_statusLog;
+    bool m_logBroken = true;
+    unsigned m_logEpoch = 0;
+    unsigned m_logTicket = 0;
+    bool m_standardNgh = false;
+    unsigned m_nghEpoch = 0;  // cCell's neighbour appends when the lists were built
+    // The cell pool as it shrinks while a reset draws its mines (placeMines).
+    std::vector<int> m_poolTree;
+    std::vector<char> m_mineMap;  // CntNr's copy of every cell's mine
     Rnd m_rnd;
 };

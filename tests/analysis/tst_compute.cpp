@@ -2,6 +2,8 @@
 // the list helpers and the text form of times.
 
 #include "PictureBoard.h"
+#include "RandomPosition.h"
+#include "ReferenceEngine.h"
 
 #include "Clock.h"
 #include "FieldCodes.h"
@@ -16,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -76,6 +79,10 @@ const QStringList OneAndOne = {
 class tst_compute : public QObject {
     Q_OBJECT
 private slots:
+    void sameCommandWhoeverWatches_data();
+    void sameCommandWhoeverWatches();
+    void playingBetweenPassesIsFollowed();
+    void listsReadWhenTheFieldCannotVouch();
     void unknownCommandDoesNothing_data();
     void unknownCommandDoesNothing();
     void commandRunsUnderBusyCursorWithTheField();
@@ -609,6 +616,143 @@ void tst_compute::waitNextTick()
     ScriptedClock clock(readings);
     QCOMPARE(mGlobal::WaitNextTick(), result);
     QCOMPARE(clock.reads(), reads);
+}
+
+namespace {
+struct Outcome {
+    QStringList picture;
+    int mcnt = 0;
+    int status = 0;
+    int updates = 0;
+    bool operator==(const Outcome&) const = default;
+};
+
+enum Watcher { Nobody, TraceReceiver, PictureBoxShown, UpdateReceiver };
+
+Outcome runWatched(int alg, quint32 seed, Watcher watcher)
+{
+    const auto field = RandomPosition::deal(seed, 16);
+    cCompute comp;
+    PictureBox box;
+    int updates = 0;
+    QStringList trace;
+    if (watcher == TraceReceiver)
+        QObject::connect(&comp, &cCompute::Log, &comp, [&](const QString& text) { trace << text; });
+    if (watcher == PictureBoxShown)
+        field->setPic(&box);
+    // The count of win checks is the same for every watcher: it is counted after.
+    QObject::connect(field.get(), &cField::Update, field.get(), [&](int sign) { updates += sign; });
+    if (watcher == UpdateReceiver)
+        QObject::connect(field.get(), &cField::Update, field.get(), [&](int) { PictureBoard::picture(*field); });
+    comp.Init(alg, field.get());
+    if (watcher == PictureBoxShown)
+        field->setPic(nullptr);
+    return {PictureBoard::picture(*field), field->MCnt(), field->FldStatus(), updates};
+}
+}
+
+void tst_compute::sameCommandWhoeverWatches_data()
+{
+    QTest::addColumn<int>("alg");
+    QTest::newRow("apply basic") << cCompute::CmdBasic;
+    QTest::newRow("apply advanced") << cCompute::CmdAdvanced;
+    QTest::newRow("ScriptA") << cCompute::CmdScriptA;
+    QTest::newRow("ScriptB") << cCompute::CmdScriptB;
+}
+
+// Nobody, a trace receiver, a picture box or a receiver of the field's events:
+// the same moves, the same win checks, the same board, counter and status.
+void tst_compute::sameCommandWhoeverWatches()
+{
+    QFETCH(int, alg);
+    for (quint32 seed = 300; seed < 330; ++seed) {
+        const Outcome plain = runWatched(alg, seed, Nobody);
+        for (Watcher watcher : {TraceReceiver, PictureBoxShown, UpdateReceiver})
+            QVERIFY2(runWatched(alg, seed, watcher) == plain, qPrintable(QStringLiteral("seed %1, watcher %2")
+                                                                           .arg(seed).arg(watcher)));
+    }
+}
+
+// A receiver of the field's events that plays a move of its own now and then: the
+// next pass must see it as the literal engine does, reading the whole board.
+void tst_compute::playingBetweenPassesIsFollowed()
+{
+    const auto meddle = [](cField& field, int& calls) {
+        return [&field, &calls](int sign) {
+            if (sign != 1 || ++calls % 3)
+                return;
+            const int count = field.cellCount();
+            for (int k = 0; k < count; ++k) {
+                const int i = (calls * 37 + k) % count;
+                if (field.Cell(i)->Status() != CellStatus::Covered)
+                    continue;
+                if (calls % 2)
+                    field.Cell(i)->Check(CellAction::ToggleFlag, field);
+                else
+                    field.ChkCell(i);
+                return;
+            }
+        };
+    };
+    for (int alg : {cCompute::CmdScriptA, cCompute::CmdScriptB}) {
+        for (quint32 seed = 700; seed < 800; ++seed) {
+            const auto mine = RandomPosition::deal(seed, 16);
+            const auto theirs = RandomPosition::deal(seed, 16);
+            int mineCalls = 0, theirCalls = 0;
+            QObject::connect(mine.get(), &cField::Update, mine.get(), meddle(*mine, mineCalls));
+            QObject::connect(theirs.get(), &cField::Update, theirs.get(), meddle(*theirs, theirCalls));
+            cCompute comp;
+            comp.Init(alg, mine.get());
+            ReferenceEngine reference(*theirs);
+            if (alg == cCompute::CmdScriptA)
+                reference.ScriptA();
+            else
+                reference.ScriptB();
+            const QString where = QStringLiteral("alg %1, seed %2").arg(alg).arg(seed);
+            QVERIFY2(PictureBoard::picture(*mine) == PictureBoard::picture(*theirs), qPrintable(where));
+            QCOMPARE(mineCalls, theirCalls);
+            QCOMPARE(mine->MCnt(), theirs->MCnt());
+            QCOMPARE(mine->FldStatus(), theirs->FldStatus());
+        }
+    }
+}
+
+// A field that cannot vouch for its neighbour lists (a width let again, a list
+// grown by hand) has them read one by one, a grid recognised from them or not.
+void tst_compute::listsReadWhenTheFieldCannotVouch()
+{
+    const std::function<void(ReferenceEngine&)> literal[] = {
+        &ReferenceEngine::ChordAll,
+        [](ReferenceEngine& r) { r.ApplyComp(1); },
+        [](ReferenceEngine& r) { r.ApplyComp(2); },
+        &ReferenceEngine::ScriptA,
+        &ReferenceEngine::ScriptB,
+    };
+    for (int alg = cCompute::CmdChordAll; alg <= cCompute::CmdScriptB; ++alg) {
+        for (quint32 seed = 500; seed < 560; ++seed) {
+            const auto mine = RandomPosition::deal(seed, 16);
+            const auto theirs = RandomPosition::deal(seed, 16);
+            if (seed % 2) {
+                mine->setXx(mine->Xx());
+            } else {
+                // Every cell of the top row also sees the cell two rows below it.
+                const int w = mine->Xx();
+                for (int i = 0; i < w && i + 2 * w < mine->cellCount(); ++i) {
+                    mine->Cell(i)->addNgh(i + 2 * w);
+                    theirs->Cell(i)->addNgh(i + 2 * w);
+                }
+            }
+            QVERIFY(!mine->standardNeighbours());
+            cCompute comp;
+            comp.Init(alg, mine.get());
+            ReferenceEngine reference(*theirs);
+            literal[alg](reference);
+            const QString where = QStringLiteral("alg %1, seed %2").arg(alg).arg(seed);
+            QVERIFY2(PictureBoard::picture(*mine) == PictureBoard::picture(*theirs), qPrintable(where));
+            QCOMPARE(mine->MCnt(), theirs->MCnt());
+            QCOMPARE(mine->FldStatus(), theirs->FldStatus());
+        }
+    }
 }
 
 QTEST_MAIN(tst_compute)

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <set>
 #include <vector>
@@ -106,6 +107,11 @@ private slots:
     void timeKeepsFirstStartAndFreezesInEditMode();
     void timeAcrossMidnight();
     void setupAndResetEvents();
+
+    void resetDrawsAsTheAscendingPool_data();
+    void resetDrawsAsTheAscendingPool();
+    void countsAndRecordFollowEveryChange();
+    void neighbourListsAsResetBuiltThem();
 };
 
 void tst_Field::cellTransitions_data()
@@ -803,6 +809,195 @@ void tst_Field::setupAndResetEvents()
     }
     QCOMPARE(events, QStringList{"ChangeXx"});
     QCOMPARE(field.cellCount(), 30 * 16);
+}
+
+void tst_Field::resetDrawsAsTheAscendingPool_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("mines");
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("beginner") << 9 << 9 << 10 << 5u;
+    QTest::newRow("expert") << 30 << 16 << 99 << 6u;
+    QTest::newRow("one free cell left") << 9 << 9 << 80 << 7u;
+    QTest::newRow("no free cell left") << 9 << 9 << 81 << 8u;
+    QTest::newRow("largest") << 255 << 166 << 8466 << 20240607u;
+    QTest::newRow("largest, almost full") << 255 << 166 << 42000 << 9u;
+}
+
+// A reset takes its mines as the rules tell: draw r = floor(x * (u + 0.99999999))
+// for the u + 1 entries left in the ascending pool, take entry r, close the gap.
+// Whatever the field keeps meanwhile, the same seed must give the same cells, the
+// same pool afterwards, and the same stop on the draw that would take the last cell.
+void tst_Field::resetDrawsAsTheAscendingPool()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, mines);
+    QFETCH(quint32, seed);
+
+    std::vector<int> pool(static_cast<size_t>(w * h));
+    for (int i = 0; i < w * h; ++i)
+        pool[static_cast<size_t>(i)] = i;
+    std::vector<int> expectedMines;
+    bool expectStop = false;
+    Rnd mirror;
+    mirror.Randomize(seed);
+    for (int m = 0; m < mines; ++m) {
+        const int u = static_cast<int>(pool.size()) - 1;
+        const int r = static_cast<int>(std::floor(static_cast<double>(mirror()) * (u + 0.99999999)));
+        if (u == 0) {
+            expectStop = true;
+            break;
+        }
+        expectedMines.push_back(pool[static_cast<size_t>(r)]);
+        pool.erase(pool.begin() + r);
+    }
+    std::sort(expectedMines.begin(), expectedMines.end());
+
+    cField field;
+    field.Setup(w, h, 0, ViewMode::Normal, ZoomSize::Tiny);
+    field.setMTot(mines);
+    field.Randomize(seed);
+    bool stopped = false;
+    try {
+        field.Reset();
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), 9);
+        stopped = true;
+    }
+    QCOMPARE(stopped, expectStop);
+    std::vector<int> laid;
+    for (int i = 0; cCell* cell = field.Cell(i); ++i) {
+        if (cell->Mine())
+            laid.push_back(i);
+    }
+    QCOMPARE(laid, expectedMines);
+    QCOMPARE(field.FreePool(), pool);
+    // A deal that stopped leaves the field resetting.
+    QCOMPARE(field.FldStatus(), stopped ? FieldStatus::Resetting : FieldStatus::Ready);
+}
+
+// The mine counter and the win check count flags, covered and exploded cells as
+// the play goes instead of walking the board; whatever moves a status (a move of
+// the field, a cell handed to another field, a cell initialised or replaced from
+// outside) they must answer as a walk of the board would, and the record of
+// changed cells must name every cell that changed or admit that it cannot.
+void tst_Field::countsAndRecordFollowEveryChange()
+{
+    std::mt19937 rng(4242);
+    const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 60; ++round) {
+        cField field, other;
+        field.Randomize(static_cast<quint32>(round));
+        field.Setup(12, 9, 14, ViewMode::Normal, ZoomSize::Tiny);
+        other.Setup(8, 2, 0, ViewMode::Normal, ZoomSize::Tiny);
+        const int count = field.cellCount();
+        unsigned ticket = field.clearStatusLog();
+        std::vector<int> seen(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            seen[static_cast<size_t>(i)] = field.Cell(i)->Status();
+
+        for (int step = 0; step < 80; ++step) {
+            const int i = pick(count);
+            bool followable = true;
+            switch (pick(9)) {
+            case 0: field.ChkCell(i); break;
+            case 1: field.ChkAll(i); break;
+            case 2:
+            case 3: field.Cell(i)->Check(CellAction::ToggleFlag, field); break;
+            case 4: field.Cell(i)->Check(CellAction::TogglePressed, field); break;
+            case 5: field.Cell(i)->Check(CellAction::Open, field); break;
+            case 6:
+                // Initialised from outside, as a loader does.
+                followable = field.Cell(i)->Status() == CellStatus::Covered;
+                field.Cell(i)->Init(i, field.Xx(), field.Cell(i)->Mine());
+                break;
+            case 7: {
+                // A cell of this field acted on through another one.
+                const int status = field.Cell(i)->Status();
+                followable = status == CellStatus::Opened || status == CellStatus::Exploded;
+                field.Cell(i)->Check(CellAction::ToggleFlag, other);
+                break;
+            }
+            default: {
+                if (pick(4) != 0)
+                    continue;
+                auto cell = std::make_unique<cCell>();
+                cell->Init(i, field.Xx(), pick(2) == 0);
+                cell->Check(CellAction::Open, other);
+                field.setCell(i, std::move(cell));
+                field.SetNgh(i);
+                followable = false;
+                break;
+            }
+            }
+
+            const int before = field.FldStatus();
+            field.CntM();
+            QCOMPARE(field.MCnt(), field.MTot() - statusCount(field, CellStatus::Flagged));
+            field.ChkWin();
+            int expected = before;
+            if (statusCount(field, CellStatus::Exploded) > 0)
+                expected = FieldStatus::Lost;
+            else if (statusCount(field, CellStatus::Covered) == 0 && field.MCnt() == 0)
+                expected = FieldStatus::Won;
+            QCOMPARE(field.FldStatus(), expected);
+
+            if (field.statusLogComplete(ticket)) {
+                QVERIFY2(followable, "the record claims to be complete after a change it could not follow");
+                const std::set<int> logged(field.statusLog().begin(), field.statusLog().end());
+                for (int k = 0; k < count; ++k) {
+                    if (field.Cell(k)->Status() != seen[static_cast<size_t>(k)])
+                        QVERIFY2(logged.count(k), qPrintable(QStringLiteral("cell %1 changed unrecorded").arg(k)));
+                }
+            }
+            ticket = field.clearStatusLog();
+            for (int k = 0; k < count; ++k)
+                seen[static_cast<size_t>(k)] = field.Cell(k)->Status();
+        }
+        // Another reader starting its own record voids the older ticket.
+        const unsigned mine = field.clearStatusLog();
+        field.clearStatusLog();
+        QVERIFY(!field.statusLogComplete(mine));
+
+        // Whatever the game left, the next deal starts from fresh cells.
+        field.Reset();
+        QCOMPARE(statusCount(field, CellStatus::Covered), count);
+        QCOMPARE(field.MCnt(), field.MTot());
+        int mines = 0;
+        for (int i = 0; i < count; ++i) {
+            const cCell* cell = field.Cell(i);
+            mines += cell->Mine();
+            QCOMPARE(cell->X(), i % field.Xx());
+            QCOMPARE(cell->Y(), i / field.Xx());
+            QCOMPARE(cell->Ngh(), expectedNeighbours(i, field.Xx(), field.Yy()));
+        }
+        QCOMPARE(mines, field.MTot());
+        field.Cell(0)->Check(CellAction::ToggleFlag, field);
+        field.CntM();
+        QCOMPARE(field.MCnt(), field.MTot() - 1);
+    }
+}
+
+void tst_Field::neighbourListsAsResetBuiltThem()
+{
+    cField field;
+    QVERIFY(!field.standardNeighbours());
+    field.Setup(10, 4, 5, ViewMode::Normal, ZoomSize::Tiny);
+    QVERIFY(field.standardNeighbours());
+    // One more neighbour anywhere, a new width or a replaced cell: the lists can
+    // no longer be taken for the grid's.
+    field.Cell(7)->addNgh(0);
+    QVERIFY(!field.standardNeighbours());
+    field.Reset();
+    QVERIFY(field.standardNeighbours());
+    field.setXx(12);
+    QVERIFY(!field.standardNeighbours());
+    field.Reset();
+    QVERIFY(field.standardNeighbours());
+    field.setCell(3, std::make_unique<cCell>());
+    QVERIFY(!field.standardNeighbours());
 }
 
 QTEST_MAIN(tst_Field)
