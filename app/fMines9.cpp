@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -354,6 +355,9 @@ void fMines9::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
     event->accept();
+    // The program ends with its main window, whatever else is still open (the
+    // start-up notice, a page it opened): nothing may keep it running unseen.
+    QCoreApplication::quit();
 }
 
 void fMines9::centreOnScreen()

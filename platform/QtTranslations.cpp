@@ -8,10 +8,13 @@
 bool installQtTranslations(QCoreApplication& app)
 {
     // The interface is Chinese whatever the desktop's language, so the toolkit's
-    // texts follow it rather than the locale.
+    // texts, and the dates and sizes its dialogs show, follow it rather than the
+    // desktop's locale.
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
     auto* translator = new QTranslator(&app);
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+    if (!translator->load(chinese, QStringLiteral("qtbase"),
                           QStringLiteral("_"), folder)) {
         delete translator;
         return false;
