@@ -36,7 +36,7 @@ namespace GameItem {
 constexpr int NewGame = 0;
 constexpr int FirstLevel = 2;
 constexpr int Expert = 4;
-constexpr int FirstCornerLevel = 6;  // from here on the board needs the whole screen
+constexpr int FirstCornerLevel = 6;  // from here on the window starts in the screen's corner
 constexpr int LastLevel = 9;
 constexpr int Custom = 11;
 }
@@ -73,8 +73,4 @@ constexpr int SmileSide = 315;
 constexpr int FrameWidth = 90;
 constexpr int SmileOffset = 180;
 constexpr int TimeOffset = 825;
-// The four largest levels start just beyond the screen's top-left corner, so that
-// the frame's border falls off screen and the board gets all the room there is.
-constexpr int CornerLeft = -30;
-constexpr int CornerTop = -60;
 }

@@ -38,18 +38,21 @@ fCustom::fCustom(QWidget* parent) : QDialog(parent)
     lblHght = new QLabel(QStringLiteral("高度："), this);
     lblWidth = new QLabel(QStringLiteral("宽度："), this);
     lblMines = new QLabel(QStringLiteral("雷数："), this);
-    lblHght->move(twipRect(90, 240, 0, 0).topLeft());
-    lblWidth->move(twipRect(90, 600, 0, 0).topLeft());
-    lblMines->move(twipRect(90, 930, 0, 0).topLeft());
-    for (QLabel* label : {lblHght, lblWidth, lblMines})
-        label->adjustSize();
-
     txtHeight = new QLineEdit(this);
     txtWidth = new QLineEdit(this);
     txtMines = new QLineEdit(this);
     txtHeight->setGeometry(twipRect(1140, 180, 675, 285));
     txtWidth->setGeometry(twipRect(1140, 510, 675, 285));
     txtMines->setGeometry(twipRect(1140, 870, 675, 285));
+
+    // Each label spans its box's height with the text centred on it, so the two
+    // read as one line whatever the height of the font's characters.
+    const int labelLeft = twipRect(90, 0, 0, 0).left();
+    for (const auto& [label, box] : {std::pair{lblHght, txtHeight}, std::pair{lblWidth, txtWidth},
+                                     std::pair{lblMines, txtMines}}) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setGeometry(labelLeft, box->y(), box->x() - labelLeft, box->height());
+    }
     txtHeight->setObjectName(QStringLiteral("txtHeight"));
     txtWidth->setObjectName(QStringLiteral("txtWidth"));
     txtMines->setObjectName(QStringLiteral("txtMines"));

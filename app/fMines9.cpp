@@ -18,15 +18,18 @@
 #include "cCompute.h"
 #include "cField.h"
 #include "cFile.h"
+#include "WrappingMenuBar.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QScreen>
@@ -52,6 +55,20 @@ struct WidthRange {
     int below;
 };
 constexpr std::array<WidthRange, 4> SizeWidths = {{{49, 256}, {29, 129}, {15, 69}, {5, 34}}};
+
+bool widthSuits(int size, int width)
+{
+    const WidthRange& range = SizeWidths[static_cast<size_t>(size)];
+    return range.above < width && width < range.below;
+}
+
+// A board's height is held to the same upper bound as its width, so that the
+// board of any size fits the screen both ways. Narrowness is no reason to refuse
+// a height: a narrow window only wraps its menu bar.
+bool heightSuits(int size, int height)
+{
+    return height < SizeWidths[static_cast<size_t>(size)].below;
+}
 
 // The command code the engine runs for each Compute menu item; -1 for the separator.
 constexpr std::array<int, 6> CompCommands = {cCompute::CmdBasic, cCompute::CmdAdvanced,
@@ -82,13 +99,20 @@ RuntimeError objectNotSet()
     return RuntimeError(91, "Object variable or With block variable not set");
 }
 
+// The classic grey of the board's own pictures, and the two shades of its bevels.
+const QColor BoardGrey(192, 192, 192);
+const QColor BevelShadow(128, 128, 128);
+const QColor BevelLight(255, 255, 255);
+
 QFont counterFont()
 {
     QFont font;
-    // Tahoma is rarely installed outside Windows; the fallbacks keep the digits
-    // bold and about as wide, so they still fit the 49-pixel counters.
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("WenQuanYi Micro Hei")});
+    // A seven-segment face reads like the counters of a real game; where none is
+    // installed, Tahoma or a plain bold face keep the digits about as wide, so
+    // they still fit the 49-pixel counters.
+    font.setFamilies({QStringLiteral("DSEG7 Classic"), QStringLiteral("DSEG7 Classic Mini"),
+                      QStringLiteral("Digital-7"), QStringLiteral("DS-Digital"), QStringLiteral("Tahoma"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")});
     font.setPointSize(12);
     font.setBold(true);
     return font;
@@ -99,10 +123,16 @@ void styleCounter(QLabel* label)
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, Qt::black);
     palette.setColor(QPalette::WindowText, Qt::red);
+    palette.setColor(QPalette::Light, BevelLight);
+    palette.setColor(QPalette::Dark, BevelShadow);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
     label->setFont(counterFont());
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Sunk into the strip, inside the counter's own rectangle.
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(1);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setIndent(4);
     label->setGeometry(0, toPixels(Layout::LabelTop), toPixels(Layout::LabelWidth),
                        toPixels(Layout::LabelHeight));
 }
@@ -117,6 +147,9 @@ fMines9::fMines9(QWidget* parent) : QMainWindow(parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("Gridwarden"));
+    // The menu bar wraps onto a second row above a narrow board, so that every
+    // menu stays in reach.
+    setMenuBar(new WrappingMenuBar(this));
     buildControls();
     buildMenus();
     Form_Load();
@@ -132,6 +165,13 @@ void fMines9::buildControls()
 {
     m_client = new QWidget(this);
     setCentralWidget(m_client);
+    // Strip and board share the board's grey, so the board does not sit in a
+    // strip of another colour.
+    QPalette palette = m_client->palette();
+    palette.setColor(QPalette::Window, BoardGrey);
+    m_client->setPalette(palette);
+    m_client->setAutoFillBackground(true);
+    m_client->installEventFilter(this);
 
     lblMines = new QLabel(m_client);
     lblMines->setObjectName(QStringLiteral("lblMines"));
@@ -338,6 +378,9 @@ void fMines9::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
     event->accept();
+    // The program ends with its main window, whatever else is still open (the
+    // start-up notice, a page it opened): nothing may keep it running unseen.
+    QCoreApplication::quit();
 }
 
 void fMines9::centreOnScreen()
@@ -348,6 +391,22 @@ void fMines9::centreOnScreen()
     QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
+    keepOnScreen();
+}
+
+void fMines9::keepOnScreen()
+{
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shown)
+        return;
+    // The whole frame, title bar included, stays where the player can reach it;
+    // a window taller or wider than the screen keeps its top-left corner on it.
+    const QRect room = shown->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QPoint inside(std::clamp(frame.left(), room.left(), std::max(room.left(), room.right() + 1 - frame.width())),
+                        std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() + 1 - frame.height())));
+    if (inside != frame.topLeft())
+        move(inside);
 }
 
 int fMines9::outerWidthTwips() const
@@ -365,9 +424,21 @@ void fMines9::EnableSizes()
     for (int i = ViewItem::FirstSize; i <= ViewItem::LastSize; ++i)
         mnuView[i]->setEnabled(false);
     const int width = field().Xx();
+    const int height = field().Yy();
+    bool any = false;
     for (int i = ViewItem::FirstSize; i <= ViewItem::LastSize; ++i) {
-        if (SizeWidths[i].above < width && width < SizeWidths[i].below)
+        if (widthSuits(i, width) && heightSuits(i, height)) {
             mnuView[i]->setEnabled(true);
+            any = true;
+        }
+    }
+    // A tall, narrow board suits no size both ways: it gets the largest size that
+    // keeps it on the screen, however narrow that makes the window.
+    for (int i = ViewItem::LastSize; !any && i >= ViewItem::FirstSize; --i) {
+        if (width < SizeWidths[i].below && heightSuits(i, height)) {
+            mnuView[i]->setEnabled(true);
+            any = true;
+        }
     }
 }
 
@@ -381,6 +452,8 @@ void fMines9::SetViewChecks()
 
 void fMines9::Field_ChangeSize()
 {
+    // The height may have changed since the width last enabled the sizes.
+    attempt([&] { EnableSizes(); });
     int zoom = -1;
     attempt([&] { zoom = field().Size(); });
     attempt([&] {
@@ -412,10 +485,13 @@ void fMines9::Field_ChangeSize()
         // on a narrow board, gets whatever height it needs at this width.
         if (m_client->size() != QSize(width, height))
             m_client->setFixedSize(width, height);
+        if (auto* bar = qobject_cast<WrappingMenuBar*>(menuBar()))
+            bar->wrapTo(width);
         const QSize outer(width, height + menuBar()->heightForWidth(width));
         if (size() != outer || minimumSize() != outer || maximumSize() != outer)
             setFixedSize(outer);
     });
+    attempt([&] { keepOnScreen(); });
     attempt([&] {
         const int left = outerWidthTwips() / 2 - Layout::SmileOffset;
         imgSmile->move(toPixels(left), imgSmile->y());
@@ -499,20 +575,66 @@ void fMines9::Timer1_Timer()
     lblTime->setText(QString::number(static_cast<qint64>(std::floor(seconds))));
 }
 
+namespace {
+
+// The smile as a button held down: its raised rim gives way to a shadow on the
+// top and left, and the face sinks one pixel down and to the right.
+QImage pressedLook(const QImage& smile)
+{
+    QImage pressed(smile.size(), QImage::Format_RGB32);
+    pressed.fill(BoardGrey);
+    if (smile.width() < 6 || smile.height() < 6)
+        return pressed;
+    QPainter painter(&pressed);
+    constexpr int Rim = 2;
+    painter.drawImage(QPoint(Rim + 1, Rim + 1), smile,
+                      QRect(Rim, Rim, smile.width() - 2 * Rim - 1, smile.height() - 2 * Rim - 1));
+    painter.setPen(BevelShadow);
+    painter.drawLine(0, 0, smile.width() - 1, 0);
+    painter.drawLine(0, 0, 0, smile.height() - 1);
+    return pressed;
+}
+
+}
+
+void fMines9::showSmilePressed(bool pressed)
+{
+    if (pressed == m_smileDown)
+        return;
+    m_smileDown = pressed;
+    imgSmile->update();
+}
+
 bool fMines9::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == imgSmile) {
-        // A click is a left press and release on the smile, as on a button.
+    if (watched == m_client && event->type() == QEvent::Paint) {
+        // The strip's lower edge is the shadow of a board sunk into the window.
+        QPainter painter(m_client);
+        painter.setPen(BevelShadow);
+        const int edge = toPixels(Layout::StripHeight) - 1;
+        painter.drawLine(0, edge, m_client->width() - 1, edge);
+    } else if (watched == imgSmile) {
+        // A click is a left press and release on the smile, as on a button; the
+        // smile looks pressed while the button is held over it.
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             m_smilePressed = mouse->button() == Qt::LeftButton;
+            showSmilePressed(m_smilePressed);
+        } else if (event->type() == QEvent::MouseMove) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            showSmilePressed(m_smilePressed && imgSmile->rect().contains(mouse->position().toPoint()));
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             const bool click = m_smilePressed && mouse->button() == Qt::LeftButton &&
                                imgSmile->rect().contains(mouse->position().toPoint());
             m_smilePressed = false;
+            showSmilePressed(false);
             if (click)
                 imgSmile_Click();
+        } else if (event->type() == QEvent::Paint && m_smileDown) {
+            QPainter painter(imgSmile);
+            painter.drawImage(QPoint(0, 0), pressedLook(imgSmile->pixmap().toImage()));
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -535,10 +657,12 @@ void fMines9::mnuGame_Click(int Index)
     if (Index >= GameItem::FirstLevel && Index <= GameItem::LastLevel) {
         const Level& level = Levels[static_cast<size_t>(Index - GameItem::FirstLevel)];
         if (Index >= GameItem::FirstCornerLevel) {
+            // The frame, not the board, goes to the corner of the room the desktop
+            // leaves, so the title bar stays on the screen.
             attempt([&] {
-                const QScreen* screen = QGuiApplication::primaryScreen();
-                const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
-                move(origin + QPoint(toPixels(Layout::CornerLeft), toPixels(Layout::CornerTop)));
+                const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+                if (shown)
+                    move(shown->availableGeometry().topLeft());
             });
         }
         int view = ViewMode::Normal;
@@ -553,6 +677,8 @@ void fMines9::mnuGame_Click(int Index)
                 setMenuCheck(item, false);
             setMenuCheck(mnuGame[Index], true);
         });
+        // The board is no longer the imported file's.
+        setWindowTitle(QStringLiteral("Gridwarden"));
         return;
     }
 
@@ -588,6 +714,7 @@ void fMines9::mnuGame_Click(int Index)
             setMenuCheck(item, false);
         setMenuCheck(mnuGame[GameItem::Custom], true);
     });
+    setWindowTitle(QStringLiteral("Gridwarden"));
 }
 
 void fMines9::mnuView_Click(int Index)

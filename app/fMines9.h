@@ -97,10 +97,14 @@ private:
     void connectItem(QAction* item, std::function<void()> handler);
     void attachField();
     void centreOnScreen();
+    void keepOnScreen();
+    void showSmilePressed(bool pressed);
     cField& field() const;
     PictureBox& pic() const;
 
     QWidget* m_client = nullptr;
     bool m_smilePressed = false;
     bool m_endsAtOnce = false;
+    // Whether the smile is drawn pressed: held and with the pointer over it.
+    bool m_smileDown = false;
 };

@@ -1,5 +1,7 @@
 #include "fMines9.h"
 
+#include "QtTranslations.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QStringList>
@@ -11,6 +13,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gridwarden.png")));
+    installQtTranslations(app);
     fMines9 window;
     if (window.endsAtOnce())
         return 0;

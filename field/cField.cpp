@@ -40,7 +40,8 @@ void cField::setPic(PictureBox* nPic)
     connect(nPic, &PictureBox::MouseDown, this, &cField::Pic_MouseDown);
     connect(nPic, &PictureBox::MouseMove, this, &cField::Pic_MouseMove);
     connect(nPic, &PictureBox::MouseUp, this, &cField::Pic_MouseUp);
-    connect(nPic, &PictureBox::DblClick, this, &cField::Pic_DblClick);
+    connect(nPic, &PictureBox::MouseDblClick, this, &cField::Pic_DblClickAt);
+    connect(nPic, &PictureBox::MouseCancel, this, &cField::Pic_MouseCancel);
     connect(nPic, &PictureBox::Click, this, &cField::Pic_Click);
     connect(nPic, &PictureBox::Paint, this, &cField::Pic_Paint);
 }
@@ -621,11 +622,18 @@ void cField::unpressAround(int Index)
         unpress(n);
 }
 
+// Mouse holds each button's code once: the codes are separate bits, so a button
+// counted twice would read as another button (two lefts as a right).
 void cField::Pic_MouseDown(int Button, int, float X, float Y)
 {
     const int index = cellAt(X, Y);
-    Mouse = static_cast<qint16>(Mouse + Button);
+    // A button already counted as held is pressed again, so its release went
+    // somewhere the field never heard of: the gesture it began is over.
+    if (Mouse & Button)
+        endGesture();
+    Mouse = static_cast<qint16>(Mouse | Button);
     LastMouse = static_cast<qint16>(Button);
+    m_pressCell = index;
     emit Update(0);
     if (index < 0)
         return;
@@ -704,24 +712,66 @@ void cField::releaseAction()
 
 void cField::Pic_MouseUp(int Button, int, float, float)
 {
+    // A release whose press the field never saw (it came before a reset, before
+    // this field was loaded, or beside the board) is no move at all.
+    if (!(Mouse & Button))
+        return;
     // The release acts where the gesture points now (Index0), not where it ends.
     if (Index0 >= 0 && Index0 < cellCount()) {
         if (m_Edit) {
             attempt([&] { editToggleMine(cellRef(Index0)); });
+            // The counter and the smile follow an edit as they follow a move.
+            emit Update(1);
         } else {
             attempt([&] { releaseAction(); });
             attempt([&] { setFldStatus(FieldStatus::Running); });
             attempt([&] { ChkWin(); });
         }
     }
-    Mouse = static_cast<qint16>(Mouse - Button);
+    // Cleared, not subtracted: the move may have ended the gesture already (a lost
+    // game disables the board, which cancels the buttons still held).
+    Mouse = static_cast<qint16>(Mouse & ~Button);
 }
 
 void cField::Pic_DblClick()
 {
     // The second press of a double-click comes without MouseDown; counting it here
     // keeps the following release right.
-    Mouse = static_cast<qint16>(Mouse + LastMouse);
+    Mouse = static_cast<qint16>(Mouse | LastMouse);
+}
+
+void cField::Pic_DblClickAt(int Button, int Shift, float X, float Y)
+{
+    const int index = cellAt(X, Y);
+    // Only a second press on the cell of a first press the field saw and saw
+    // released is a double-click. Two quick clicks on neighbouring small cells, or
+    // a first press beside the board, make this a press of its own.
+    if (Button == LastMouse && !(Mouse & Button) && index >= 0 && index == m_pressCell) {
+        Pic_DblClick();
+        return;
+    }
+    Pic_MouseDown(Button, Shift, X, Y);
+}
+
+bool cField::endGesture()
+{
+    if (!Mouse)
+        return false;
+    // Whatever the gesture shows pressed goes back to covered; nothing is opened
+    // or flagged, as no release came.
+    if (Index0 >= 0 && Index0 < cellCount()) {
+        attempt([&] { unpressAround(Index0); });
+        attempt([&] { unpress(Index0); });
+    }
+    Mouse = 0;
+    return true;
+}
+
+void cField::Pic_MouseCancel()
+{
+    // The smile shown for the press gives way to the one for the status.
+    if (endGesture())
+        emit Update(1);
 }
 
 void cField::Pic_Click() {}

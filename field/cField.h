@@ -83,6 +83,12 @@ public:
     void Pic_MouseMove(int Button, int Shift, float X, float Y);
     void Pic_MouseUp(int Button, int Shift, float X, float Y);
     void Pic_DblClick();
+    // The second press of a double-click with its button and position: counted as
+    // the second press when it falls on the cell of the first, a press of its own otherwise.
+    void Pic_DblClickAt(int Button, int Shift, float X, float Y);
+    // The picture box lost the buttons held on it without their release (a menu or
+    // another window took the pointer): the gesture ends without a move.
+    void Pic_MouseCancel();
     void Pic_Click();
     void Pic_Paint();
 
@@ -144,6 +150,7 @@ private:
     void unpressAround(int Index);
     void releaseAction();
     void editToggleMine(cCell& cell);
+    bool endGesture();
 
     QPointer<PictureBox> m_Pic;
     QPointer<QTimer> m_Timer1;
@@ -182,4 +189,6 @@ private:
     std::vector<int> m_poolTree;
     std::vector<char> m_mineMap;  // CntNr's copy of every cell's mine
     Rnd m_rnd;
+    // The cell under the last press, for telling a double-click from two quick clicks.
+    int m_pressCell = -1;
 };

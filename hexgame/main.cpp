@@ -1,5 +1,7 @@
 #include "Form1.h"
 
+#include "QtTranslations.h"
+
 #include <QApplication>
 #include <QIcon>
 
@@ -11,6 +13,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // Names the player's data folder, where an installed copy keeps its scores.
     QApplication::setApplicationName(QStringLiteral("patternsweep"));
+    installQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/patternsweep.png")));
     Form1 window;
     if (window.endsAtOnce())

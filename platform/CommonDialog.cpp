@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 namespace {
 // The 1-based index of the selected filter, 0 when there is none. With the
@@ -58,19 +60,20 @@ QStringList CommonDialog::nameFilters(const QString& Filter)
     return filters;
 }
 
+// In the language of the rest of the interface, as the system's own dialog says it.
 QString CommonDialog::refusal(const QString& path, int Flags, bool open)
 {
     const QFileInfo file(path);
     const QFileInfo folder(file.absolutePath());
     if ((Flags & (cdlOFNPathMustExist | cdlOFNFileMustExist)) && !folder.isDir())
-        return QStringLiteral("%1\nThe folder does not exist.\nCheck the path and try again.")
+        return QStringLiteral("%1\n文件夹不存在。\n请检查路径，然后重试。")
             .arg(QDir::toNativeSeparators(path));
     if (open && (Flags & cdlOFNFileMustExist) && !file.exists())
-        return QStringLiteral("%1\nThe file does not exist.\nCheck the file name and try again.")
+        return QStringLiteral("%1\n文件不存在。\n请检查文件名，然后重试。")
             .arg(QDir::toNativeSeparators(path));
     if (Flags & cdlOFNNoReadOnlyReturn) {
         if (file.exists() ? !file.isWritable() : !folder.isWritable())
-            return QStringLiteral("%1\nThis file or its folder is read-only.\nChoose another file.")
+            return QStringLiteral("%1\n此文件或其所在文件夹为只读。\n请另选一个文件。")
                 .arg(QDir::toNativeSeparators(path));
     }
     return {};
@@ -117,6 +120,15 @@ void CommonDialog::show(bool open)
 {
     QFileDialog dialog(m_owner.data(), DialogTitle);
     configure(dialog, open);
+    // Room for every column: the name takes what is left after size, type and
+    // date have the width their texts need.
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(820, 500)));
+    if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     const QStringList filters = nameFilters(Filter);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -19,6 +19,9 @@ PictureBox::PictureBox(QWidget* parent, Scale scale) : QWidget(parent), m_scale(
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The pointer is reported over the box with or without a button held.
     setMouseTracking(true);
+    // A click gives the box the focus, so that a menu or another window taking it
+    // while a button is held tells the box that the release will never come.
+    setFocusPolicy(Qt::ClickFocus);
     m_canvas = QImage(1, 1, CanvasFormat);
     m_canvas.fill(m_backColor);
 }
@@ -232,6 +235,11 @@ void PictureBox::mousePressEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
+    // A button still counted as held that the pointer no longer holds was let go
+    // where the box could not see it.
+    if (m_held & ~buttonCode(event->buttons()))
+        cancelHeld();
+    m_held |= button;
     m_clickPending = true;
     emit MouseDown(button, shiftCode(event->modifiers()), toScale(event->position().x()),
                    toScale(event->position().y()));
@@ -247,6 +255,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
     // A handler may close the window that owns this box; nothing of the box may
     // be touched after that.
     const QPointer<PictureBox> alive(this);
+    m_held &= ~button;
     emit MouseUp(button, shiftCode(event->modifiers()), toScale(event->position().x()),
                  toScale(event->position().y()));
     if (!alive)
@@ -265,12 +274,49 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event)
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (!buttonCode(event->button())) {
+    const int button = buttonCode(event->button());
+    if (!button) {
         event->ignore();
         return;
     }
     // The second press of a double-click arrives as DblClick alone, never as
     // MouseDown, and its release is no Click.
+    m_held |= button;
     m_clickPending = false;
-    emit DblClick();
+    const QPointer<PictureBox> alive(this);
+    emit MouseDblClick(button, shiftCode(event->modifiers()), toScale(event->position().x()),
+                       toScale(event->position().y()));
+    if (alive)
+        emit DblClick();
+}
+
+void PictureBox::cancelHeld()
+{
+    if (!m_held)
+        return;
+    m_held = 0;
+    m_clickPending = false;
+    emit MouseCancel();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event)
+{
+    cancelHeld();
+    QWidget::focusOutEvent(event);
+}
+
+void PictureBox::hideEvent(QHideEvent* event)
+{
+    cancelHeld();
+    QWidget::hideEvent(event);
+}
+
+void PictureBox::changeEvent(QEvent* event)
+{
+    // A disabled box hears no more releases; neither does one whose window has
+    // gone to the background.
+    if ((event->type() == QEvent::EnabledChange && !isEnabled()) ||
+        (event->type() == QEvent::ActivationChange && !isActiveWindow()))
+        cancelHeld();
+    QWidget::changeEvent(event);
 }

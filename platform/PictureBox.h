@@ -47,6 +47,11 @@ signals:
     void MouseUp(int Button, int Shift, float X, float Y);
     void MouseMove(int Button, int Shift, float X, float Y);
     void DblClick();
+    // Raised just before DblClick, with the second press's button and position.
+    void MouseDblClick(int Button, int Shift, float X, float Y);
+    // The buttons held on the box were taken from it without a release reaching it
+    // (a menu, another window or a disabled box took the pointer or the focus).
+    void MouseCancel();
     void Click();
     void Paint();
 
@@ -57,6 +62,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     float toScale(qreal pixels) const;
@@ -68,6 +76,7 @@ private:
     void endPainting() const;
     void fitCanvas(QSize size);
     void canvasChanged();
+    void cancelHeld();
 
     Scale m_scale = Scale::Twips;
     QColor m_backColor = QColor(192, 192, 192);
@@ -80,4 +89,6 @@ private:
     // One update request covers any number of draws until the next paint.
     bool m_updatePending = false;
     bool m_clickPending = false;
+    // The button codes pressed on the box whose release it has not had yet.
+    int m_held = 0;
 };

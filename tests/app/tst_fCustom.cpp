@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -286,6 +287,32 @@ private slots:
         QCOMPARE(result.has_value(), number);
         if (number)
             QCOMPARE(*result, value);
+    }
+
+    void captionAfterImport_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("a level") << "level" << "Gridwarden";
+        QTest::newRow("a custom size") << "custom" << "Gridwarden";
+        QTest::newRow("a cancelled custom size") << "cancel" << "Mines - file.fld";
+        QTest::newRow("a new game of the file's size") << "new game" << "Mines - file.fld";
+    }
+    void captionAfterImport()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, caption);
+        QTemporaryDir dir;
+        fMines9 w;
+        importFld(w, {writeFld(dir.filePath("file.fld"), {"00100000", "00000000"})});
+        QCOMPARE(w.windowTitle(), QStringLiteral("Mines - file.fld"));
+        if (command == "level")
+            w.mnuGame_Click(2);
+        else if (command == "new game")
+            w.mnuGame_Click(0);
+        else
+            QVERIFY(runCustom(w, [&](fCustom& d) { command == "cancel" ? d.cmdCancel_Click() : d.cmdOK_Click(); }));
+        QCOMPARE(w.windowTitle(), caption);
     }
 };
 

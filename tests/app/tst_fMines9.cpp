@@ -4,6 +4,7 @@
 #include "AppCodes.h"
 #include "Clock.h"
 #include "Rnd.h"
+#include "WrappingMenuBar.h"
 #include "cCompute.h"
 
 #include <QFile>
@@ -175,6 +176,92 @@ private slots:
         QCOMPARE(w.maximumSize(), w.size());
     }
 
+    void everyMenuInReach_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("wraps");
+        QTest::newRow("8 x 1, the narrowest") << 8 << 1 << true;
+        QTest::newRow("novice") << 9 << 9 << true;
+        QTest::newRow("expert") << 30 << 16 << false;
+    }
+    void everyMenuInReach()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(bool, wraps);
+        fMines9 w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Field->Setup(width, height, 1, ViewMode::Normal, ZoomSize::Normal);
+        QTest::qWait(0);
+        const QSize board(width * w.Field->cDim() / 15, height * w.Field->cDim() / 15);
+        QCOMPARE(w.centralWidget()->size(), board + QSize(0, 27));
+        QCOMPARE(w.size(), QSize(board.width(), board.height() + 27 + w.menuBar()->height()));
+        auto* bar = qobject_cast<WrappingMenuBar*>(w.menuBar());
+        QVERIFY(bar);
+        QCOMPARE(bar->rowCount() > 1, wraps);
+        QStringList titles;
+        for (QAction* title : bar->titles()) {
+            titles << title->text();
+            QMenuBar* row = bar->rowOf(title);
+            QVERIFY(row && row->isVisible());
+            const QRect shown = row->actionGeometry(title);
+            QVERIFY2(!shown.isEmpty() && row->rect().contains(shown), qPrintable(title->text()));
+            QVERIFY(bar->rect().contains(row->geometry().translated(row == bar ? -row->pos() : QPoint())));
+        }
+        QCOMPARE(titles, (QStringList{"文件(&F)", "视图(&V)", "游戏(&G)", "计算(C)", "帮助(&H)"}));
+    }
+
+    void sizeFitsTheHeight_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::newRow("30 x 30 stays large") << 30 << 30 << 3 << 3 << QList<int>{1, 2, 3};
+        QTest::newRow("30 x 40 falls to normal") << 30 << 40 << 3 << 2 << QList<int>{1, 2};
+        QTest::newRow("30 x 166 needs tiny cells") << 30 << 166 << 2 << 0 << QList<int>{0};
+        QTest::newRow("8 x 40 gets normal cells") << 8 << 40 << 3 << 2 << QList<int>{2};
+    }
+    void sizeFitsTheHeight()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, before);
+        QFETCH(int, size);
+        QFETCH(QList<int>, sizes);
+        fMines9 w;
+        w.Field->Setup(width, height, 1, ViewMode::Normal, before);
+        QCOMPARE(w.Field->Size(), size);
+        QCOMPARE(enabledItems(w.mnuView, 0, 3), sizes);
+        QCOMPARE(checkedItems(w.mnuView), (QList<int>{size, 5}));
+    }
+
+    void windowStaysOnScreen()
+    {
+        fMines9 w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect room = w.screen()->availableGeometry();
+        w.move(room.bottomRight() - QPoint(40, 40));
+        w.mnuGame_Click(2);
+        QVERIFY(room.contains(w.frameGeometry()));
+    }
+
+    void editClickShowsCounter()
+    {
+        fMines9 w;
+        w.mnuEdit_Click(0);
+        const int safe = firstCell(*w.Field, false);
+        press(*w.Field, safe);
+        QCOMPARE(smileShown(w), 202);
+        release(*w.Field);
+        QCOMPARE(w.lblMines->text(), QStringLiteral("100"));
+        QCOMPARE(smileShown(w), 201);
+    }
+
     void cornerLevels_data()
     {
         QTest::addColumn<int>("level");
@@ -189,7 +276,8 @@ private slots:
         fMines9 w;
         w.move(300, 200);
         w.mnuGame_Click(level);
-        const QPoint corner = QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(-2, -4);
+        // The frame goes to the corner of the room the desktop leaves for windows.
+        const QPoint corner = w.screen()->availableGeometry().topLeft();
         QCOMPARE(w.pos(), toCorner ? corner : QPoint(300, 200));
     }
 

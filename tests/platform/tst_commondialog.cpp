@@ -1,9 +1,14 @@
 #include "FileDialogDriver.h"
 
 #include "CommonDialog.h"
+#include "QtTranslations.h"
 #include "RuntimeError.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeView>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +39,7 @@ private slots:
     void refusal_data();
     void refusal();
     void remembersFolder();
+    void chineseAndRoomy();
 };
 
 void tst_CommonDialog::nameFilters_data()
@@ -217,6 +223,31 @@ void tst_CommonDialog::remembersFolder()
     cdl.FileName = "MField";
     QVERIFY_THROWS_EXCEPTION(RuntimeError, cdl.ShowSave());
     QCOMPARE(shownIn, QDir(dir.path()).absolutePath());
+}
+
+void tst_CommonDialog::chineseAndRoomy()
+{
+    // Last: the translations stay installed for the rest of the program.
+    QVERIFY(installQtTranslations(*QCoreApplication::instance()));
+    QTemporaryDir dir;
+    CommonDialog cdl;
+    cdl.Filter = FldFilter;
+    cdl.FileName = dir.filePath("x.fld");
+    QString openText;
+    int width = 0;
+    bool nameStretches = false;
+    FileDialogDriver driver({[&](QFileDialog& d) {
+        if (auto* buttons = d.findChild<QDialogButtonBox*>())
+            openText = buttons->button(QDialogButtonBox::Open)->text();
+        width = d.width();
+        if (auto* list = d.findChild<QTreeView*>(QStringLiteral("treeView")))
+            nameStretches = list->header()->sectionResizeMode(0) == QHeaderView::Stretch;
+        d.reject();
+    }});
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, cdl.ShowOpen());
+    QVERIFY2(openText.contains(QStringLiteral("打开")), qPrintable(openText));
+    QVERIFY(width >= 820);
+    QVERIFY(nameStretches);
 }
 
 QTEST_MAIN(tst_CommonDialog)

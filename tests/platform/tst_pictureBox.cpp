@@ -1,7 +1,9 @@
 #include "LoadResPicture.h"
 #include "PictureBox.h"
 
+#include <QLineEdit>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -39,7 +41,10 @@ struct SignalLog {
                          [=, this](int b, int s, float x, float y) { lines << pos("Up", b, s, x, y); });
         QObject::connect(&box, &PictureBox::MouseMove,
                          [=, this](int b, int s, float x, float y) { lines << pos("Move", b, s, x, y); });
+        QObject::connect(&box, &PictureBox::MouseDblClick,
+                         [=, this](int b, int s, float x, float y) { lines << pos("DblAt", b, s, x, y); });
         QObject::connect(&box, &PictureBox::DblClick, [this] { lines << "DblClick"; });
+        QObject::connect(&box, &PictureBox::MouseCancel, [this] { lines << "Cancel"; });
         QObject::connect(&box, &PictureBox::Click, [this] { lines << "Click"; });
     }
 };
@@ -64,6 +69,8 @@ private slots:
     void doubleClickReplacesSecondPress_data();
     void doubleClickReplacesSecondPress();
     void disabledBoxHearsNothing();
+    void heldButtonsTakenAway_data();
+    void heldButtonsTakenAway();
 };
 
 void tst_PictureBox::resourcesAreEmbedded()
@@ -321,7 +328,8 @@ void tst_PictureBox::doubleClickReplacesSecondPress()
     SignalLog log(box);
     QTest::mouseDClick(box.windowHandle(), Qt::MouseButton(button), {}, QPoint(2, 4));
     const QString up = QStringLiteral("Up %1 0 30,60").arg(code);
-    const QStringList expected{QStringLiteral("Down %1 0 30,60").arg(code), up, "Click", "DblClick", up};
+    const QStringList expected{QStringLiteral("Down %1 0 30,60").arg(code), up, "Click",
+                               QStringLiteral("DblAt %1 0 30,60").arg(code), "DblClick", up};
     QCOMPARE(log.lines.join(" | "), expected.join(" | "));
 }
 
@@ -341,6 +349,45 @@ void tst_PictureBox::disabledBoxHearsNothing()
     box.setEnabled(true);
     QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(log.lines, (QStringList{"Down 1 0 75,75", "Up 1 0 75,75", "Click"}));
+}
+
+void tst_PictureBox::heldButtonsTakenAway_data()
+{
+    QTest::addColumn<bool>("byFocus");
+    QTest::addColumn<QStringList>("expected");
+    // A release that still comes is reported, but it makes no click.
+    QTest::newRow("focus taken") << true << QStringList{"Down 1 0 75,75", "Cancel", "Up 1 0 75,75"};
+    QTest::newRow("box disabled") << false << QStringList{"Down 1 0 75,75", "Cancel"};
+}
+
+void tst_PictureBox::heldButtonsTakenAway()
+{
+    QFETCH(bool, byFocus);
+    QFETCH(QStringList, expected);
+
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* box = new PictureBox;
+    box->setWidth(600);
+    box->setHeight(300);
+    auto* other = new QLineEdit;
+    layout->addWidget(box);
+    layout->addWidget(other);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QPoint at = box->mapTo(&window, QPoint(5, 5));
+    QTest::mouseMove(window.windowHandle(), at);
+    SignalLog log(*box);
+    QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, at);
+    QVERIFY(box->hasFocus());
+    if (byFocus)
+        other->setFocus(Qt::PopupFocusReason);
+    else
+        box->setEnabled(false);
+    // Taken once is taken: nothing more is cancelled until a new press.
+    other->setFocus(Qt::OtherFocusReason);
+    QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, at);
+    QCOMPARE(log.lines.join(" | "), expected.join(" | "));
 }
 
 QTEST_MAIN(tst_PictureBox)
