@@ -1,7 +1,11 @@
 # The whole set-up on a fresh Debian 12 machine is `make run` or `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-default test-asan fuzz bench clean
+.PHONY: all deps build run test test-ci test-asan fuzz bench clean
+
+# One target at a time: a build and a run of the same preset share its folder,
+# and each cmake build already uses every core.
+.NOTPARALLEL:
 
 all: build
 
@@ -18,8 +22,11 @@ run: build
 	@build/bin/regsvr build/bin/libtidingo.so || true
 	@build/bin/gridwarden
 
-test-default: build
-	@ctest --preset default -j $(JOBS)
+# The suite as CI runs it: the same Debug build with every warning an error.
+test-ci: deps
+	@cmake --preset ci >/dev/null
+	@cmake --build --preset ci -j $(JOBS)
+	@ctest --preset ci -j $(JOBS)
 
 test-asan: deps
 	@cmake --preset asan >/dev/null
@@ -35,7 +42,7 @@ fuzz: deps
 
 # The plain suite first, then the fuzz targets, then the same suite under the
 # sanitizers; CTest's summary line of that last run is the last thing printed.
-test: test-default fuzz test-asan
+test: test-ci fuzz test-asan
 
 bench: deps
 	@cmake --preset release >/dev/null
@@ -43,4 +50,4 @@ bench: deps
 	@build-release/bin/suitebench
 
 clean:
-	rm -rf build build-release build-asan build-fuzz
+	rm -rf build build-ci build-release build-asan build-fuzz

@@ -39,7 +39,7 @@ int PictureBox::toPixels(float units) const
     // is a noticeable share of drawing a full board.
     const float pixels = m_scale == Scale::Twips ? units / TwipsPerPixel : units;
     const int whole = static_cast<int>(pixels);
-    return whole > pixels ? whole - 1 : whole;
+    return static_cast<float>(whole) > pixels ? whole - 1 : whole;
 }
 
 int PictureBox::Width() const

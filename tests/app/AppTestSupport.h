@@ -76,8 +76,9 @@ QList<int> enabledItems(const std::array<QAction*, N>& items, size_t first, size
 
 inline void press(cField& f, int index, int button = MouseButton::Left)
 {
-    const float half = f.cDim() / 2.0f;
-    f.Pic_MouseDown(button, 0, (index % f.Xx()) * f.cDim() + half, (index / f.Xx()) * f.cDim() + half);
+    const float half = static_cast<float>(f.cDim()) / 2.0f;
+    f.Pic_MouseDown(button, 0, static_cast<float>((index % f.Xx()) * f.cDim()) + half,
+                    static_cast<float>((index / f.Xx()) * f.cDim()) + half);
 }
 
 inline void release(cField& f, int button = MouseButton::Left)

@@ -520,7 +520,7 @@ void tst_Field::floodMatchesRecursiveWalk()
     std::mt19937 rng(static_cast<unsigned>(w * h + mines));
     const int boards = w * h > 10000 ? 3 : 40;
     for (int b = 0; b < boards; ++b) {
-        const quint32 seed = rng();
+        const auto seed = static_cast<quint32>(rng());
         const int start = static_cast<int>(rng() % static_cast<unsigned>(w * h));
         std::vector<int> flagged;
         for (int f = 0; f < flags; ++f)

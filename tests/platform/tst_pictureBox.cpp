@@ -169,7 +169,8 @@ void tst_PictureBox::paintPictureMatchesPainter()
     }
     // Twips positions are cut down to whole pixels; a twip short of the next pixel stays.
     const float unit = static_cast<float>(scale);
-    box.PaintPicture(picture, at.x() * unit + (twips ? 14.0f : 0.0f), at.y() * unit);
+    box.PaintPicture(picture, static_cast<float>(at.x()) * unit + (twips ? 14.0f : 0.0f),
+                     static_cast<float>(at.y()) * unit);
     QCOMPARE(box.canvas(), expected);
 }
 
