@@ -25,7 +25,7 @@ void dealBigPosition(cField& field)
 }
 
 // Two opened numbers two steps apart diagonally, everything else covered: they
-// share one cell and between them see fifteen, so the literal pair deduction lists
+// share one cell and between them see fifteen, so the reference pair deduction lists
 // 2^15 placements. The 8 makes the pair decide at once, so it is the only one.
 void dealPairOf15(cField& field)
 {
@@ -124,7 +124,7 @@ void BM_ScriptB_watched(benchmark::State& state) { runScriptWatched<cCompute::Cm
 
 BENCHMARK(BM_Pair15_baseline)->Name("Pair15/baseline")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Pair15_engine)->Name("Pair15/engine")->Unit(benchmark::kMicrosecond);
-// A single run of a literal script (seconds on this board) already exceeds the
+// A single run of a reference script (seconds on this board) already exceeds the
 // minimum measuring time, so each is run once; so are the watched ones.
 BENCHMARK(BM_ScriptA_baseline)->Name("ScriptA/baseline")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScriptA_engine)->Name("ScriptA/engine")->Unit(benchmark::kMillisecond);

@@ -49,17 +49,17 @@ public:
     fMines9 window;
 };
 
-// The engine behind the menu item against the literal engine driving the same
+// The engine behind the menu item against the reference engine driving the same
 // window: the handler's time, from the click to the window's last update.
 template <int Item>
-void runWindow(benchmark::State& state, bool literal)
+void runWindow(benchmark::State& state, bool useReference)
 {
     BigGame game;
     for (auto _ : state) {
         state.PauseTiming();
         game.deal();
         state.ResumeTiming();
-        if (literal) {
+        if (useReference) {
             ReferenceEngine reference(*game.window.Field);
             if constexpr (Item == ItemBasic)
                 reference.ApplyComp(1);

@@ -12,8 +12,8 @@ constexpr int LoadFlags = CommonDialog::cdlOFNFileMustExist | CommonDialog::cdlO
                           | CommonDialog::cdlOFNNoReadOnlyReturn;
 static_assert(SaveFlags == 0x8806 && LoadFlags == 0x9004);
 
-// The two filter texts differ in one word ("MineFiled" when loading); both are
-// kept letter for letter, as the dialogs have always shown them.
+// The two filter texts differ in one word ("MineFiled" when loading); both stay
+// as they are, because players know the dialogs by them.
 const char* const SaveFilter = "All files (*.*)|*.*|MineField files (*.fld)|*.fld";
 const char* const LoadFilter = "All files (*.*)|*.*|MineFiled files (*.fld)|*.fld";
 

@@ -674,7 +674,7 @@ void tst_compute::sameCommandWhoeverWatches()
 }
 
 // A receiver of the field's events that plays a move of its own now and then: the
-// next pass must see it as the literal engine does, reading the whole board.
+// next pass must see it as the reference engine does, reading the whole board.
 void tst_compute::playingBetweenPassesIsFollowed()
 {
     const auto meddle = [](cField& field, int& calls) {
@@ -721,7 +721,7 @@ void tst_compute::playingBetweenPassesIsFollowed()
 // grown by hand) has them read one by one, a grid recognised from them or not.
 void tst_compute::listsReadWhenTheFieldCannotVouch()
 {
-    const std::function<void(ReferenceEngine&)> literal[] = {
+    const std::function<void(ReferenceEngine&)> plainRun[] = {
         &ReferenceEngine::ChordAll,
         [](ReferenceEngine& r) { r.ApplyComp(1); },
         [](ReferenceEngine& r) { r.ApplyComp(2); },
@@ -746,7 +746,7 @@ void tst_compute::listsReadWhenTheFieldCannotVouch()
             cCompute comp;
             comp.Init(alg, mine.get());
             ReferenceEngine reference(*theirs);
-            literal[alg](reference);
+            plainRun[alg](reference);
             const QString where = QStringLiteral("alg %1, seed %2").arg(alg).arg(seed);
             QVERIFY2(PictureBoard::picture(*mine) == PictureBoard::picture(*theirs), qPrintable(where));
             QCOMPARE(mine->MCnt(), theirs->MCnt());

@@ -1,4 +1,4 @@
-// The engine against the literal reference on thousands of random positions: the
+// The engine against the plain reference engine on thousands of random positions: the
 // same verdicts from both passes, the same boards after every command, the same
 // traces. The reference lists every placement of every pair and reads every cell
 // through the field before each pass, so any shortcut the engine takes (counting
@@ -136,7 +136,7 @@ void tst_differential::commands()
 {
     QFETCH(int, alg);
     QFETCH(int, count);
-    const std::function<void(ReferenceEngine&)> literal[] = {
+    const std::function<void(ReferenceEngine&)> plainRun[] = {
         &ReferenceEngine::ChordAll,
         [](ReferenceEngine& r) { r.ApplyComp(1); },
         [](ReferenceEngine& r) { r.ApplyComp(2); },
@@ -151,7 +151,7 @@ void tst_differential::commands()
         const BoardState before = stateOf(*mine);
         comp.Init(alg, mine.get());
         ReferenceEngine reference(*theirs);
-        literal[alg](reference);
+        plainRun[alg](reference);
         const BoardState engine = stateOf(*mine), expected = stateOf(*theirs);
         QVERIFY2(engine == expected, qPrintable(describe(seed, before, engine, expected)));
         QCOMPARE(comp.Field(), nullptr);
@@ -166,7 +166,7 @@ void tst_differential::watchedCommands_data()
 }
 
 // With somebody listening to the field every pass settles the board on its own, so
-// the listener hears as many win checks as the literal engine makes.
+// the listener hears as many win checks as the reference engine makes.
 void tst_differential::watchedCommands()
 {
     QFETCH(int, alg);

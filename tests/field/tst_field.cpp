@@ -21,8 +21,8 @@
 
 namespace {
 
-// The walk exactly as the rules word it, one call per cell, as the oracle for
-// the field's explicit-stack flood.
+// The plain recursive walk, one call per cell, as the oracle for the field's
+// explicit-stack flood.
 void referenceChkCell(cField& field, int index, std::vector<int>& order);
 
 void referenceChkAll(cField& field, int index, std::vector<int>& order)
@@ -825,7 +825,7 @@ void tst_Field::resetDrawsAsTheAscendingPool_data()
     QTest::newRow("largest, almost full") << 255 << 166 << 42000 << 9u;
 }
 
-// A reset takes its mines as the rules tell: draw r = floor(x * (u + 0.99999999))
+// A reset takes its mines from an ascending pool: draw r = floor(x * (u + 0.99999999))
 // for the u + 1 entries left in the ascending pool, take entry r, close the gap.
 // Whatever the field keeps meanwhile, the same seed must give the same cells, the
 // same pool afterwards, and the same stop on the draw that would take the last cell.

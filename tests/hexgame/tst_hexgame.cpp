@@ -35,7 +35,7 @@ namespace {
 constexpr int Left = 1;
 constexpr int Right = 2;
 
-// The six neighbours of a cell as the rules name them, off-board ones dropped.
+// The six neighbours of a cell on the staggered grid, off-board ones dropped.
 std::set<Cell> neighbours(int x, int y, int cols, int rows)
 {
     const int side = y % 2 == 0 ? x + 1 : x - 1;
