@@ -121,7 +121,7 @@ void BoardView::bind(cField& field)
         if (n < 0)
             throw subscriptOutOfRange();
         if (n >= m_count)
-            throw RuntimeError(91, "Object variable or With block variable not set");
+            throw objectNotSet();
     }
     m_rebound = true;
 

@@ -27,16 +27,6 @@ constexpr int KindBasic = 1;
 constexpr int KindAdvanced = 2;
 constexpr int EmptyListMark = -1;
 
-RuntimeError objectNotSet()
-{
-    return RuntimeError(91, "Object variable or With block variable not set");
-}
-
-RuntimeError invalidCall()
-{
-    return RuntimeError(5, "Invalid procedure call or argument");
-}
-
 cCell& existingCell(cField& field, int index)
 {
     cCell* cell = field.Cell(index);
@@ -100,7 +90,7 @@ void cCompute::Init(int nAlg, cField* nField)
     // A command started from a receiver in the middle of another one would
     // rebuild the board the running one is reading.
     if (m_inCommand || m_passRunning)
-        throw invalidCall();
+        throw invalidProcedureCall();
     setField(nField);
     m_inCommand = true;
     // Even when a command fails the engine keeps neither the field nor anything it
@@ -141,7 +131,7 @@ const BoardView& cCompute::currentView()
     // its verdicts (a trace receiver, a picture box drawing a cell) would re-read
     // the board under it.
     if (m_passRunning)
-        throw invalidCall();
+        throw invalidProcedureCall();
     cField& f = field();
     // Outside a command nothing says what happened to the board since the last call.
     // Within one, the field's record of changed cells does, whoever changed them;

@@ -99,7 +99,7 @@ void cField::setSize(int nSize)
 {
     m_Size = nSize;
     if (nSize < ZoomSize::Tiny || nSize > ZoomSize::Large)
-        throw RuntimeError(999, "error in size");
+        throw sizeError();
     m_cDim = Sizes[nSize].cDim;
     m_cAdd = Sizes[nSize].cAdd;
     if (m_Pic) {
@@ -172,7 +172,7 @@ float cField::Time() const
 void cField::setMTot(int nMTot)
 {
     if (nMTot < 0)
-        throw RuntimeError(101, "error in MTot");
+        throw mineTotalError();
     m_MTot = nMTot;
 }
 
@@ -192,14 +192,14 @@ cCell& cField::cellRef(int Index)
 {
     cCell* cell = Cell(Index);
     if (!cell)
-        throw RuntimeError(91, "Object variable or With block variable not set");
+        throw objectNotSet();
     return *cell;
 }
 
 void cField::setCell(int Index, std::unique_ptr<cCell> nCell)
 {
     if (Index < 0 || Index >= static_cast<int>(m_Cells.size()))
-        throw RuntimeError(900, "error in cell");
+        throw cellError();
     m_Cells[static_cast<size_t>(Index)] = std::move(nCell);
     forgetStatuses();
 }

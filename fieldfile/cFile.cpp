@@ -17,12 +17,6 @@ static_assert(SaveFlags == 0x8806 && LoadFlags == 0x9004);
 const char* const SaveFilter = "All files (*.*)|*.*|MineField files (*.fld)|*.fld";
 const char* const LoadFilter = "All files (*.*)|*.*|MineFiled files (*.fld)|*.fld";
 
-// A missing field or board is the platform's "object not set" error.
-RuntimeError objectNotSet()
-{
-    return RuntimeError(91, "Object variable or With block variable not set");
-}
-
 void configure(CommonDialog& Cdl, const char* filter, int flags, const char* title)
 {
     Cdl.Filter = QString::fromLatin1(filter);

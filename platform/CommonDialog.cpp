@@ -132,7 +132,7 @@ void CommonDialog::show(bool open)
     const QStringList filters = nameFilters(Filter);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            throw RuntimeError(cdlCancel, "Cancel was selected.");
+            throw cancelSelected();
         const QString path = dialog.selectedFiles().constFirst();
         const QString why = refusal(path, Flags, open);
         if (why.isEmpty()) {

@@ -23,7 +23,7 @@ private:
         ++shows;
         const QString path = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
         if (path.isEmpty())
-            throw RuntimeError(cdlCancel, "Cancel was selected.");
+            throw cancelSelected();
         choose(path);
     }
 

@@ -34,7 +34,7 @@ private:
     {
         shown.append({open, Filter, FilterIndex, DefaultExt, Flags, DialogTitle, FileName});
         if (m_answer.isEmpty())
-            throw RuntimeError(cdlCancel, "Cancel was selected.");
+            throw cancelSelected();
         choose(m_answer);
     }
 
