@@ -1,11 +1,11 @@
 #include "cCompute.h"
 
-#include "BusyCursor.h"
 #include "PairCount.h"
 #include "TraceText.h"
 #include "Verdicts.h"
 #include "WaitNextTick.h"
 
+#include "BusyCursor.h"
 #include "Clock.h"
 #include "FieldCodes.h"
 #include "RuntimeError.h"
