@@ -47,10 +47,3 @@ constexpr int Covered = 111;
 constexpr int Exploded = 112;
 constexpr int WrongFlag = 113;
 }
-
-namespace MouseButton {
-constexpr int Left = 1;
-constexpr int Right = 2;
-constexpr int Both = 3;
-constexpr int Middle = 4;
-}

@@ -301,7 +301,7 @@ private slots:
 
         // A press that maps to no cell right after a deal: nothing is released on,
         // so no later update replaces the surprised face.
-        w.Field->Pic_MouseDown(MouseButton::Left, 0, 1.0e6f, 1.0e6f);
+        w.Field->Pic_MouseDown(PictureBox::LeftButton, 0, 1.0e6f, 1.0e6f);
         release(*w.Field);
         QCOMPARE(smileShown(w), 202);
 
@@ -454,7 +454,7 @@ private slots:
         QFETCH(int, flags);
         fMines9 w;
         for (int i = 0; i < flags; ++i)
-            click(*w.Field, i, MouseButton::Right);
+            click(*w.Field, i, PictureBox::RightButton);
         w.mnuEdit_Click(0);
         QVERIFY(w.Field->Edit());
         QCOMPARE(checkedItems(w.mnuEdit), QList<int>{0});

@@ -32,8 +32,8 @@
 using Cell = std::pair<int, int>;
 
 namespace {
-constexpr int Left = 1;
-constexpr int Right = 2;
+constexpr int Left = PictureBox::LeftButton;
+constexpr int Right = PictureBox::RightButton;
 
 // The six neighbours of a cell on the staggered grid, off-board ones dropped.
 std::set<Cell> neighbours(int x, int y, int cols, int rows)
