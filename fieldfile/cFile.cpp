@@ -66,7 +66,7 @@ std::unique_ptr<cField> cFile::LoadFld(CommonDialog& Cdl)
     }
 }
 
-QByteArray cFile::FormatFld(cField& nField)
+QByteArray cFile::FormatFld(const cField& nField)
 {
     const int w = nField.Xx(), h = nField.Yy();
     if (w < cField::MinXx || h < cField::MinYy || nField.cellCount() != w * h)

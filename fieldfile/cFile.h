@@ -26,7 +26,7 @@ public:
 
     // The file's bytes for a field's mines; throws RuntimeError when the field has
     // no complete board to write.
-    static QByteArray FormatFld(cField& nField);
+    static QByteArray FormatFld(const cField& nField);
     // Builds a field from a file's bytes, with title as its Tag; nullptr when the
     // text is not a minefield file that fills a board exactly.
     static std::unique_ptr<cField> ParseFld(const QByteArray& text, const QString& title);

@@ -316,6 +316,13 @@ void tst_Field::cellAccess()
     cCell* raw = replacement.get();
     field.setCell(40, std::move(replacement));
     QCOMPARE(field.Cell(40), raw);
+    // Taking a cell away leaves a fresh, covered one: no index of the board is ever empty.
+    field.Cell(41)->Check(CellAction::ToggleFlag, field);
+    field.setCell(41, nullptr);
+    const cField& seen = field;
+    QVERIFY(seen.Cell(41));
+    QCOMPARE(seen.Cell(41)->Status(), CellStatus::Covered);
+    QVERIFY(!seen.Cell(81));
 }
 
 void tst_Field::resetInvariants_data()
