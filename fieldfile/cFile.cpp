@@ -30,7 +30,6 @@ void configure(CommonDialog& Cdl, const char* filter, int flags, const char* tit
 
 bool cFile::SaveFld(cField* nField, CommonDialog& Cdl)
 {
-    m_Field = nField;
     bool written = false;
     try {
         // A field without a complete board has nothing to save, so the player is
@@ -44,7 +43,6 @@ bool cFile::SaveFld(cField* nField, CommonDialog& Cdl)
     } catch (const std::exception&) {
         written = false;
     }
-    m_Field = nullptr;
     return written;
 }
 
@@ -58,9 +56,7 @@ std::unique_ptr<cField> cFile::LoadFld(CommonDialog& Cdl)
         const std::optional<QByteArray> text = readRegularFile(Cdl.FileName, MaxFileBytes);
         if (!text)
             return nullptr;
-        auto field = ParseFld(*text, Cdl.FileTitle);
-        m_Field = field.get();
-        return field;
+        return ParseFld(*text, Cdl.FileTitle);
     } catch (const std::exception&) {
         return nullptr;
     }

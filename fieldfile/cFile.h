@@ -5,7 +5,6 @@
 #include "CommonDialog.h"
 
 #include <QByteArray>
-#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -33,8 +32,4 @@ public:
 
 private:
     static int CntMines(const std::vector<bool>& values);
-
-    // The field being written or the one last built; guarded, because the window
-    // may drop a loaded field while this object still exists.
-    QPointer<cField> m_Field;
 };
