@@ -35,11 +35,6 @@ cCell& existingCell(cField& field, int index)
     return *cell;
 }
 
-bool isEmptyList(const std::vector<int>& list)
-{
-    return list.size() == 1 && list.front() == EmptyListMark;
-}
-
 // Lists never have zero entries: an empty one is the single mark.
 std::vector<int> orEmptyMark(std::vector<int> list)
 {
@@ -187,42 +182,6 @@ int cCompute::linkedNumbers(int cell, std::span<const int> covered, int* linked)
         }
     }
     return count;
-}
-
-std::vector<int> cCompute::CoveredNgh(int Cell)
-{
-    const BoardView& view = currentView();
-    if (Cell < 0)
-        throw subscriptOutOfRange();
-    if (Cell >= view.count())
-        throw objectNotSet();
-    int covered[MaxNgh];
-    int flags = 0;
-    const int count = coveredCells(Cell, covered, flags);
-    std::vector<int> list(covered, covered + count);
-    list.push_back(flags);
-    return list;
-}
-
-std::vector<int> cCompute::LinkedNumbers(int Cell, const std::vector<int>& Covered)
-{
-    const BoardView& view = currentView();
-    std::vector<int> list;
-    if (!isEmptyList(Covered)) {
-        for (int u : Covered) {
-            if (u < 0)
-                throw subscriptOutOfRange();
-            if (u >= view.count())
-                throw objectNotSet();
-            for (int m : view.ngh(u)) {
-                if (view.status(m) == CellStatus::Opened)
-                    list.push_back(m);
-            }
-        }
-    }
-    if (list.empty())
-        return orEmptyMark(std::move(list));
-    return Distinct(RemoveValue(list, Cell));
 }
 
 std::vector<int> cCompute::CompBasic()
@@ -555,36 +514,4 @@ std::vector<int> cCompute::MineCounts(const std::vector<int>& masks, int n)
             counts[static_cast<size_t>(j)] += (static_cast<unsigned>(mask) >> j) & 1u;
     }
     return counts;
-}
-
-std::vector<int> cCompute::RemoveValue(const std::vector<int>& list, int v)
-{
-    std::vector<int> out;
-    out.reserve(list.size());
-    for (int entry : list) {
-        if (entry != v)
-            out.push_back(entry);
-    }
-    return orEmptyMark(std::move(out));
-}
-
-void cCompute::RemoveAt(std::vector<int>& list, int k)
-{
-    if (k < 0 || static_cast<size_t>(k) >= list.size())
-        throw subscriptOutOfRange();
-    // A list never loses its last entry.
-    if (list.size() == 1)
-        return;
-    list.erase(list.begin() + k);
-}
-
-std::vector<int> cCompute::Distinct(const std::vector<int>& list)
-{
-    std::vector<int> out = list;
-    // From the top down, so that the entries still to be looked at keep their places.
-    for (int k = static_cast<int>(out.size()) - 1; k > 0; --k) {
-        if (std::find(out.begin(), out.begin() + k, out[static_cast<size_t>(k)]) != out.begin() + k)
-            RemoveAt(out, k);
-    }
-    return out;
 }

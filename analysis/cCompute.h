@@ -55,8 +55,6 @@ public:
 
     // The steps the commands are built from, open so that tests can check them one
     // by one. Field must be set.
-    std::vector<int> CoveredNgh(int Cell);
-    std::vector<int> LinkedNumbers(int Cell, const std::vector<int>& Covered);
     void ApplyComp(int Kind);
     void ChordAll();
     int StatusSum();
@@ -72,9 +70,6 @@ public:
     // placement fits both numbers; it is never padded with a mask that fails.
     static std::vector<int> FilterMasks(const std::vector<int>& masks, int n, int r, int s, int R1, int R2);
     static std::vector<int> MineCounts(const std::vector<int>& masks, int n);
-    static std::vector<int> RemoveValue(const std::vector<int>& list, int v);
-    static void RemoveAt(std::vector<int>& list, int k);
-    static std::vector<int> Distinct(const std::vector<int>& list);
 
 signals:
     void Log(const QString& Str);

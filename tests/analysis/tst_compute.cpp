@@ -110,8 +110,7 @@ private slots:
     void scriptSettlesTheGameAtTheEnd();
     void chordAllChainsWithinOnePass();
 
-    void coveredNeighboursAndLinkedNumbers();
-    void listHelpers();
+    void unionKeepsEachNumbersCellsTogether();
     void masks();
     void singleText_data();
     void singleText();
@@ -511,41 +510,8 @@ void tst_compute::chordAllChainsWithinOnePass()
     QCOMPARE(updates.count(), 0);
 }
 
-void tst_compute::coveredNeighboursAndLinkedNumbers()
+void tst_compute::unionKeepsEachNumbersCellsTogether()
 {
-    const auto field = PictureBoard::build({"**.FFFFF", "FooFFFFF"});
-    cCompute comp;
-    comp.setField(field.get());
-    QCOMPARE(asList(comp.CoveredNgh(9)), (QList<int>{0, 1, 2, 1}));
-    QCOMPARE(asList(comp.CoveredNgh(10)), (QList<int>{1, 2, 2}));
-    QCOMPARE(asList(comp.CoveredNgh(4)), (QList<int>{5}));
-    QCOMPARE(asList(comp.LinkedNumbers(9, {0, 1, 2})), QList<int>{10});
-    QCOMPARE(asList(comp.LinkedNumbers(10, {1, 2})), QList<int>{9});
-    QCOMPARE(asList(comp.LinkedNumbers(9, {0})), QList<int>{-1});
-    QCOMPARE(asList(comp.LinkedNumbers(9, {-1})), QList<int>{-1});
-    // Discovery order: the covered cells in turn, each one's neighbours in order.
-    const auto row = PictureBoard::build({"oo.oo...", "........"});
-    comp.setField(row.get());
-    QCOMPARE(asList(comp.LinkedNumbers(0, {2, 9})), (QList<int>{1, 3}));
-    QCOMPARE(asList(comp.LinkedNumbers(4, {12, 2})), (QList<int>{3, 1}));
-}
-
-void tst_compute::listHelpers()
-{
-    std::vector<int> list{7, 8, 9};
-    cCompute::RemoveAt(list, 1);
-    QCOMPARE(asList(list), (QList<int>{7, 9}));
-    cCompute::RemoveAt(list, 1);
-    QCOMPARE(asList(list), QList<int>{7});
-    // A list never loses its last entry.
-    cCompute::RemoveAt(list, 0);
-    QCOMPARE(asList(list), QList<int>{7});
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, cCompute::RemoveAt(list, 1));
-
-    QCOMPARE(asList(cCompute::RemoveValue({4, 1, 4, 2}, 4)), (QList<int>{1, 2}));
-    QCOMPARE(asList(cCompute::RemoveValue({4, 4}, 4)), QList<int>{-1});
-    QCOMPARE(asList(cCompute::Distinct({3, 1, 3, 2, 1, 3})), (QList<int>{3, 1, 2}));
-    QCOMPARE(asList(cCompute::Distinct({-1})), QList<int>{-1});
     // Only the first sees, both see, only the second sees.
     QCOMPARE(asList(cCompute::UnionOrdered({3, 1, 2}, {2, 9, 3})), (QList<int>{1, 3, 2, 9}));
     QCOMPARE(asList(cCompute::UnionOrdered({5}, {5})), QList<int>{5});
