@@ -7,6 +7,7 @@
 
 #include "Clock.h"
 #include "FieldCodes.h"
+#include "PairMasks.h"
 #include "PictureBox.h"
 #include "RuntimeError.h"
 #include "TraceText.h"
@@ -513,22 +514,22 @@ void tst_compute::chordAllChainsWithinOnePass()
 void tst_compute::unionKeepsEachNumbersCellsTogether()
 {
     // Only the first sees, both see, only the second sees.
-    QCOMPARE(asList(cCompute::UnionOrdered({3, 1, 2}, {2, 9, 3})), (QList<int>{1, 3, 2, 9}));
-    QCOMPARE(asList(cCompute::UnionOrdered({5}, {5})), QList<int>{5});
+    QCOMPARE(asList(PairMasks::UnionOrdered({3, 1, 2}, {2, 9, 3})), (QList<int>{1, 3, 2, 9}));
+    QCOMPARE(asList(PairMasks::UnionOrdered({5}, {5})), QList<int>{5});
 }
 
 void tst_compute::masks()
 {
-    QCOMPARE(asList(cCompute::AllMasks(3)), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-    QCOMPARE(asList(cCompute::AllMasks(0)), QList<int>{0});
+    QCOMPARE(asList(PairMasks::AllMasks(3)), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    QCOMPARE(asList(PairMasks::AllMasks(0)), QList<int>{0});
     // One mine among bits 0-1 and one among bits 0-2.
-    QCOMPARE(asList(cCompute::FilterMasks(cCompute::AllMasks(3), 3, 2, 3, 1, 1)), (QList<int>{1, 2}));
+    QCOMPARE(asList(PairMasks::FilterMasks(PairMasks::AllMasks(3), 3, 2, 3, 1, 1)), (QList<int>{1, 2}));
     // One mine among bits 0-2 and two among bits 1-3: kept in ascending order.
-    QCOMPARE(asList(cCompute::FilterMasks(cCompute::AllMasks(4), 4, 3, 3, 1, 2)), (QList<int>{10, 12}));
+    QCOMPARE(asList(PairMasks::FilterMasks(PairMasks::AllMasks(4), 4, 3, 3, 1, 2)), (QList<int>{10, 12}));
     // Nothing fits: nothing is kept.
-    QVERIFY(cCompute::FilterMasks(cCompute::AllMasks(3), 3, 2, 3, 2, 0).empty());
-    QCOMPARE(asList(cCompute::MineCounts({10, 12}, 4)), (QList<int>{0, 1, 1, 2}));
-    QCOMPARE(asList(cCompute::MineCounts({}, 2)), (QList<int>{0, 0}));
+    QVERIFY(PairMasks::FilterMasks(PairMasks::AllMasks(3), 3, 2, 3, 2, 0).empty());
+    QCOMPARE(asList(PairMasks::MineCounts({10, 12}, 4)), (QList<int>{0, 1, 1, 2}));
+    QCOMPARE(asList(PairMasks::MineCounts({}, 2)), (QList<int>{0, 0}));
 }
 
 void tst_compute::singleText_data()
