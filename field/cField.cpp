@@ -20,7 +20,8 @@ struct SizeInfo {
     int cDim;  // cell pitch in twips
     int cAdd;  // offset of the size's pictures from the base codes
 };
-constexpr SizeInfo Sizes[] = {{60, 0}, {120, 20}, {225, 40}, {465, 60}};
+constexpr SizeInfo Sizes[] = {{60, PicOffset::Tiny}, {120, PicOffset::Small}, {225, PicOffset::Normal},
+                              {465, PicOffset::Large}};
 }
 
 cField::cField(QObject* parent) : QObject(parent) {}
