@@ -3,7 +3,9 @@
 
 #include "PictureBoard.h"
 #include "RandomPosition.h"
+#include "RecordingBox.h"
 #include "ReferenceEngine.h"
+#include "TestClocks.h"
 
 #include "Clock.h"
 #include "FieldCodes.h"
@@ -34,39 +36,6 @@ QString lines(const QStringList& list)
 {
     return list.join(QStringLiteral("\r\n"));
 }
-
-// A clock that gives the readings it was handed, one per call, and counts them.
-class ScriptedClock {
-public:
-    explicit ScriptedClock(QList<float> readings = {}) : m_readings(std::move(readings))
-    {
-        setTimerSource([this] {
-            ++m_reads;
-            return m_readings.isEmpty() ? 0.0f : m_readings.takeFirst();
-        });
-    }
-    ~ScriptedClock() { setTimerSource(nullptr); }
-    int reads() const { return m_reads; }
-
-private:
-    QList<float> m_readings;
-    int m_reads = 0;
-};
-
-// A picture box that notes which cell each drawing lands on, in order.
-class RecordingBox : public PictureBox {
-public:
-    explicit RecordingBox(const cField& field) : m_field(field) {}
-    void PaintPicture(const QImage&, float x, float y) override
-    {
-        const int dim = m_field.cDim();
-        drawn << static_cast<int>(y) / dim * m_field.Xx() + static_cast<int>(x) / dim;
-    }
-    QList<int> drawn;
-
-private:
-    const cField& m_field;
-};
 
 // Two numbers: the 1 at cell 8 sees cells 0 and 1, the 2 at cell 9 sees 0, 1, 2
 // and a flag, so it still needs one mine among 0, 1 and 2. Only 0 or 1 can hold it.
@@ -381,13 +350,15 @@ void tst_compute::unproductiveBoardTracesEveryPair()
 void tst_compute::applyOpensAndFlagsInIndexOrder()
 {
     const auto field = PictureBoard::build({"F..F*F..", "o..FoF.."});
-    RecordingBox box(*field);
+    RecordingBox box;
+    box.pitch = field->cDim();
+    box.columns = field->Xx();
     field->setPic(&box);
     QSignalSpy updates(field.get(), &cField::Update);
     cCompute comp;
     comp.Init(cCompute::CmdBasic, field.get());
     // Cells 1 and 9 are proved safe by the 1 at cell 8, cell 4 a mine by the 5 at 12.
-    QCOMPARE(box.drawn, (QList<int>{1, 4, 9}));
+    QCOMPARE(box.drawn, (std::vector<int>{1, 4, 9}));
     QCOMPARE(PictureBoard::picture(*field), (QStringList{"F1.FFF..", "11.F5F.."}));
     QCOMPARE(field->MCnt(), 0);
     QCOMPARE(updates.count(), 1);

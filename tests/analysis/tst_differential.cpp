@@ -8,6 +8,7 @@
 #include "PictureBoard.h"
 #include "RandomPosition.h"
 #include "ReferenceEngine.h"
+#include "TestClocks.h"
 
 #include "Clock.h"
 #include "FieldCodes.h"
@@ -72,22 +73,6 @@ QString describe(quint32 seed, const BoardState& before, const BoardState& engin
         .arg(engine.sum).arg(engine.mcnt).arg(engine.status).arg(engine.picture.join('\n'))
         .arg(reference.sum).arg(reference.mcnt).arg(reference.status).arg(reference.picture.join('\n'));
 }
-
-// A clock that moves on by a fixed step at every reading, so that both engines,
-// reading it the same number of times, write the same times into their traces.
-class SteppingClock {
-public:
-    SteppingClock() { reset(); }
-    ~SteppingClock() { setTimerSource(nullptr); }
-    void reset()
-    {
-        m_now = 43210.5f;
-        setTimerSource([this] { return m_now += 0.0625f; });
-    }
-
-private:
-    float m_now = 0;
-};
 
 }
 
