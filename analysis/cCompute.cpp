@@ -58,7 +58,7 @@ cCell& existingCell(cField& field, int index)
 // receiver of the trace sees every pass as it happens; it may read the board, but
 // must not call the engine or rebuild the field while a pass runs.
 struct cCompute::Impl {
-    explicit Impl(cCompute& owner) : q(owner) {}
+    explicit Impl(cCompute& self) : owner(self) {}
 
     cField& field() const;
     bool logReceived() const;
@@ -90,7 +90,7 @@ struct cCompute::Impl {
     template <typename Loop>
     void runScript(const char* name, Loop loop);
 
-    cCompute& q;
+    cCompute& owner;
     QPointer<cField> m_Field;
     bool m_inCommand = false;
     // A pass is walking the board or applying its verdicts.
@@ -130,12 +130,12 @@ cField& cCompute::Impl::field() const
 
 bool cCompute::Impl::logReceived() const
 {
-    return q.isSignalConnected(QMetaMethod::fromSignal(&cCompute::Log));
+    return owner.isSignalConnected(QMetaMethod::fromSignal(&cCompute::Log));
 }
 
 void cCompute::Impl::SendLog(const QString& text)
 {
-    emit q.Log(text);
+    emit owner.Log(text);
 }
 
 void cCompute::Init(int nAlg, cField* nField)
