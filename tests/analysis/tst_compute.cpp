@@ -140,7 +140,7 @@ void tst_compute::failingCommandStillLetsGo()
             comp.Init(alg, field.get());
             QFAIL("the broken neighbour list went unnoticed");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 9);
+            QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
         }
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
         QCOMPARE(comp.Field(), nullptr);
@@ -155,7 +155,7 @@ void tst_compute::commandWithoutFieldFails()
         comp.Init(cCompute::CmdScriptA, nullptr);
         QFAIL("a command ran without a field");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 91);
+        QCOMPARE(e.number(), RuntimeErrorNumber::ObjectNotSet);
     }
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
@@ -184,7 +184,7 @@ void tst_compute::commandFromTraceReceiverIsRefused()
         comp.Init(cCompute::CmdAdvanced, field.get());
         QFAIL("the engine was entered again");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 5);
+        QCOMPARE(e.number(), RuntimeErrorNumber::InvalidCall);
     }
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     QCOMPARE(comp.Field(), nullptr);

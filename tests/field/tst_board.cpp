@@ -308,7 +308,7 @@ void tst_Board::sizeLetRefused()
         b.field.setSize(bad);
         QFAIL("a size outside 0..3 was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 999);
+        QCOMPARE(e.number(), RuntimeErrorNumber::Size);
         QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in size"));
     }
     QCOMPARE(b.field.Size(), bad);

@@ -197,7 +197,7 @@ void tst_Field::cellNrRange()
             cell.setNr(bad);
             QFAIL("Nr accepted a value outside 0..8");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 100);
+            QCOMPARE(e.number(), RuntimeErrorNumber::CellNumber);
             QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in Cell.Nr"));
         }
         QCOMPARE(cell.Nr(), 3);
@@ -274,7 +274,7 @@ void tst_Field::mineTotalLet()
         field.setMTot(-1);
         QFAIL("a negative mine total was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 101);
+        QCOMPARE(e.number(), RuntimeErrorNumber::MineTotal);
         QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in MTot"));
     }
     QCOMPARE(field.MTot(), 10);
@@ -301,14 +301,14 @@ void tst_Field::cellAccess()
         field.Cell(-1);
         QFAIL("a negative index was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
     for (int bad : {-1, 81}) {
         try {
             field.setCell(bad, std::make_unique<cCell>());
             QFAIL("a cell was stored outside the board");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 900);
+            QCOMPARE(e.number(), RuntimeErrorNumber::Cell);
             QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in cell"));
         }
     }
@@ -397,7 +397,7 @@ void tst_Field::resetWithTooManyMines()
         field.Reset();
         QFAIL("a board without a free cell was dealt");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
     // The reset stopped at the failing draw: still resetting, board disabled.
     QCOMPARE(field.FldStatus(), FieldStatus::Resetting);
@@ -435,7 +435,7 @@ void tst_Field::addMineRefusesTheLastFreeCell()
         field.AddMine();
         QFAIL("the last free cell was mined");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
     QVERIFY(!field.Cell(freeCell)->Mine());
     QCOMPARE(field.FreePool(), std::vector<int>{freeCell});
@@ -445,7 +445,7 @@ void tst_Field::addMineRefusesTheLastFreeCell()
         fresh.AddMine();
         QFAIL("a field without a pool placed a mine");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
 }
 
@@ -498,7 +498,7 @@ void tst_Field::poolRebuildAndFlagCount()
         field.CntO();
         QFAIL("an all-mine board gave a pool");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
     QCOMPARE(field.FreePool(), std::vector<int>{0});
 }
@@ -812,7 +812,7 @@ void tst_Field::setupAndResetEvents()
         field.Setup(9, 9, 10, ViewMode::Normal, 4);
         QFAIL("size 4 was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 999);
+        QCOMPARE(e.number(), RuntimeErrorNumber::Size);
     }
     QCOMPARE(events, QStringList{"ChangeXx"});
     QCOMPARE(field.cellCount(), 30 * 16);
@@ -870,7 +870,7 @@ void tst_Field::resetDrawsAsTheAscendingPool()
     try {
         field.Reset();
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
         stopped = true;
     }
     QCOMPARE(stopped, expectStop);
