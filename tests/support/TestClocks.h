@@ -9,10 +9,12 @@
 // Stand-ins for the time-of-day clock. Each takes the clock over for its lifetime
 // and gives it back when it goes.
 
-// A clock that stands still until the test moves it.
+// A clock that stands still until the test moves it, or with a step moves on by
+// that much at every reading.
 struct FixedClock {
     float now = 1000.0f;
-    FixedClock() { setTimerSource([this] { return now; }); }
+    float step = 0.0f;
+    FixedClock() { setTimerSource([this] { return now += step; }); }
     ~FixedClock() { setTimerSource(nullptr); }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
