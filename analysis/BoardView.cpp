@@ -10,7 +10,7 @@ namespace {
 constexpr std::size_t MaxNgh = 8;
 }
 
-void BoardView::bindGrid(cField& field)
+void BoardView::bindGrid(const cField& field)
 {
     const int w = field.Xx(), count = field.cellCount(), h = count / w;
     const auto room = static_cast<std::size_t>(count);
@@ -65,7 +65,7 @@ void BoardView::bindGrid(cField& field)
     m_rebound = true;
 }
 
-void BoardView::bind(cField& field)
+void BoardView::bind(const cField& field)
 {
     m_changes.clear();
     m_sum = 0;
@@ -121,7 +121,7 @@ void BoardView::bind(cField& field)
         if (n < 0)
             throw subscriptOutOfRange();
         if (n >= m_count)
-            throw RuntimeError(91, "Object variable or With block variable not set");
+            throw objectNotSet();
     }
     m_rebound = true;
 
@@ -174,7 +174,7 @@ bool BoardView::note(int index, int status)
     return true;
 }
 
-void BoardView::refresh(cField& field)
+void BoardView::refresh(const cField& field)
 {
     // A board rebuilt under a running command (a new size) is read again from scratch.
     if (m_count == 0 || field.Cell(m_count) || !field.Cell(m_count - 1)) {
@@ -188,7 +188,7 @@ void BoardView::refresh(cField& field)
     }
 }
 
-void BoardView::follow(cField& field, const std::vector<int>& cells)
+void BoardView::follow(const cField& field, const std::vector<int>& cells)
 {
     // A cell may be recorded several times; only its status now matters.
     for (int index : cells) {

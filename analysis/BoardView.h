@@ -17,12 +17,12 @@ class cField;
 class BoardView {
 public:
     // Reads the whole board afresh.
-    void bind(cField& field);
+    void bind(const cField& field);
     // Reads every status again, collecting the cells that changed; a board that
     // was rebuilt meanwhile (a new size) is bound again.
-    void refresh(cField& field);
+    void refresh(const cField& field);
     // Reads again the cells the field recorded as changed.
-    void follow(cField& field, const std::vector<int>& cells);
+    void follow(const cField& field, const std::vector<int>& cells);
 
     bool bound() const { return m_count > 0; }
     int count() const { return m_count; }
@@ -59,7 +59,7 @@ public:
     int height() const { return m_width > 0 ? m_count / m_width : 0; }
 
 private:
-    void bindGrid(cField& field);
+    void bindGrid(const cField& field);
     bool gridNeighbours(int index, std::span<const int> ngh) const;
     // Stores a status read from the field; true when it differs from the last one.
     bool note(int index, int status);

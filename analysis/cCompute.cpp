@@ -1,21 +1,27 @@
 #include "cCompute.h"
 
-#include "BusyCursor.h"
+#include "BoardView.h"
 #include "PairCount.h"
+#include "PairMasks.h"
+#include "PairScanMemo.h"
+#include "SingleNumberRule.h"
 #include "TraceText.h"
+#include "VerdictSet.h"
 #include "Verdicts.h"
 #include "WaitNextTick.h"
 
+#include "BusyCursor.h"
 #include "Clock.h"
 #include "FieldCodes.h"
 #include "RuntimeError.h"
 #include "cField.h"
 
 #include <QMetaMethod>
+#include <QPointer>
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <bit>
+#include <span>
 #include <string>
 
 namespace {
@@ -27,16 +33,6 @@ constexpr int KindBasic = 1;
 constexpr int KindAdvanced = 2;
 constexpr int EmptyListMark = -1;
 
-RuntimeError objectNotSet()
-{
-    return RuntimeError(91, "Object variable or With block variable not set");
-}
-
-RuntimeError invalidCall()
-{
-    return RuntimeError(5, "Invalid procedure call or argument");
-}
-
 cCell& existingCell(cField& field, int index)
 {
     cCell* cell = field.Cell(index);
@@ -44,104 +40,151 @@ cCell& existingCell(cField& field, int index)
         throw objectNotSet();
     return *cell;
 }
-
-bool isEmptyList(const std::vector<int>& list)
-{
-    return list.size() == 1 && list.front() == EmptyListMark;
 }
 
-// Lists never have zero entries: an empty one is the single mark.
-std::vector<int> orEmptyMark(std::vector<int> list)
-{
-    if (list.empty())
-        list.push_back(EmptyListMark);
-    return list;
-}
+// How the engine works. It reads a minefield the way the player sees it (opened
+// numbers, flags, covered cells), never where the mines are, proves cells safe or
+// mined one number at a time or by pairs of numbers, and acts on the board only
+// through the field's own moves. It holds the field for the length of one command.
+//
+// On the largest board the automatic completions run thousands of passes, so a
+// pass costs in proportion to what changed, not to the board: what each number
+// proves alone and which first numbers have only unproductive pairs is kept until
+// a cell it depends on changes, and the field tells which cells changed since the
+// last pass, whoever changed them. The engine works the same whether a window, a
+// receiver of the trace or nobody watches; a receiver of the trace only causes
+// the trace to be written and the pass clock to be read. The verdicts and boards
+// are exactly those of reading the whole board afresh before every pass. A
+// receiver of the trace sees every pass as it happens; it may read the board, but
+// must not call the engine or rebuild the field while a pass runs.
+struct cCompute::Impl {
+    explicit Impl(cCompute& self) : owner(self) {}
 
-unsigned lowBits(int count)
-{
-    return count >= 32 ? ~0u : (1u << count) - 1u;
-}
-}
+    cField& field() const;
+    bool logReceived() const;
+    void SendLog(const QString& text);
+    // The board as of now, with the deductions built on it brought up to date.
+    const BoardView& currentView();
+    void basicVerdicts();
+    void advancedVerdicts();
+    // Looks at the pairs of one first number in order. With decide, the first
+    // pair that proves anything writes its verdicts; with tracing, each is told.
+    // True when a pair proved something.
+    bool examineFirst(int p1, bool tracing, bool decide);
 
-cCompute::cCompute(QObject* parent) : QObject(parent) {}
+    int coveredCells(int cell, int* covered, int& flags) const;
+    int linkedNumbers(int cell, std::span<const int> covered, int* linked) const;
+    void traceFirstNumber(int p1, std::span<const int> p1Un, int need1, std::span<const int> linked);
+    void tracePair(int p2, std::span<const int> p1Un, std::span<const int> p2Un, int need1, int need2,
+                   const PairCount& outcome);
+
+    // The steps the commands are built from.
+    void ApplyComp(int Kind);
+    void ChordAll();
+    int StatusSum();
+    void ScriptA();
+    void ScriptB();
+    // Runs one pass with its timing and pass trace; returns the status sum after it.
+    int timedPass(int kind, int sumBefore);
+    void sendHeader(const char* script);
+    template <typename Loop>
+    void runScript(const char* name, Loop loop);
+
+    cCompute& owner;
+    QPointer<cField> m_Field;
+    bool m_inCommand = false;
+    // A pass is walking the board or applying its verdicts.
+    bool m_passRunning = false;
+    // The field's record of changed cells that the view has caught up with.
+    unsigned m_logTicket = 0;
+    BoardView m_view;
+    SingleNumberRule m_single;
+    PairScanMemo m_pairMemo;
+    VerdictSet m_verdicts;
+    // Marks the covered cells of the current first number: a stamp per cell
+    // instead of a set, so that no pair allocates anything.
+    std::vector<unsigned> m_mark;
+    unsigned m_stamp = 0;
+};
+
+cCompute::cCompute(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(*this)) {}
 
 cCompute::~cCompute() = default;
 
 cField* cCompute::Field() const
 {
-    return m_Field.data();
+    return d->m_Field.data();
 }
 
 void cCompute::setField(cField* nField)
 {
-    m_Field = nField;
+    d->m_Field = nField;
 }
 
-cField& cCompute::field() const
+cField& cCompute::Impl::field() const
 {
     if (!m_Field)
         throw objectNotSet();
     return *m_Field;
 }
 
-bool cCompute::logReceived() const
+bool cCompute::Impl::logReceived() const
 {
-    return isSignalConnected(QMetaMethod::fromSignal(&cCompute::Log));
+    return owner.isSignalConnected(QMetaMethod::fromSignal(&cCompute::Log));
 }
 
-void cCompute::SendLog(const QString& text)
+void cCompute::Impl::SendLog(const QString& text)
 {
-    emit Log(text);
+    emit owner.Log(text);
 }
 
 void cCompute::Init(int nAlg, cField* nField)
 {
     // A command started from a receiver in the middle of another one would
     // rebuild the board the running one is reading.
-    if (m_inCommand || m_passRunning)
-        throw invalidCall();
+    if (d->m_inCommand || d->m_passRunning)
+        throw invalidProcedureCall();
     setField(nField);
-    m_inCommand = true;
+    d->m_inCommand = true;
     // Even when a command fails the engine keeps neither the field nor anything it
     // learnt about the board: the next command may meet a different one, and reads
     // it afresh, which starts every deduction built on it over. Only the room the
     // arrays took is kept, so that the next command on the largest board does not
     // allocate it again.
     const auto release = qScopeGuard([this] {
-        m_inCommand = false;
-        m_view.unbind();
+        d->m_inCommand = false;
+        d->m_view.unbind();
         setField(nullptr);
     });
     const BusyCursor busy;
     switch (nAlg) {
     case CmdChordAll:
-        ChordAll();
+        d->ChordAll();
         break;
     case CmdBasic:
-        ApplyComp(KindBasic);
+        d->ApplyComp(KindBasic);
         break;
     case CmdAdvanced:
-        ApplyComp(KindAdvanced);
+        d->ApplyComp(KindAdvanced);
         break;
     case CmdScriptA:
-        ScriptA();
+        d->ScriptA();
         break;
     case CmdScriptB:
-        ScriptB();
+        d->ScriptB();
         break;
     default:
         break;
     }
 }
 
-const BoardView& cCompute::currentView()
+const BoardView& cCompute::Impl::currentView()
 {
     // Anything asking the engine for more while a pass walks the board or applies
     // its verdicts (a trace receiver, a picture box drawing a cell) would re-read
     // the board under it.
     if (m_passRunning)
-        throw invalidCall();
+        throw invalidProcedureCall();
     cField& f = field();
     // Outside a command nothing says what happened to the board since the last call.
     // Within one, the field's record of changed cells does, whoever changed them;
@@ -168,7 +211,7 @@ const BoardView& cCompute::currentView()
     return m_view;
 }
 
-int cCompute::coveredCells(int cell, int* covered, int& flags) const
+int cCompute::Impl::coveredCells(int cell, int* covered, int& flags) const
 {
     int count = 0;
     flags = 0;
@@ -183,7 +226,7 @@ int cCompute::coveredCells(int cell, int* covered, int& flags) const
     return count;
 }
 
-int cCompute::linkedNumbers(int cell, std::span<const int> covered, int* linked) const
+int cCompute::Impl::linkedNumbers(int cell, std::span<const int> covered, int* linked) const
 {
     // The order of discovery decides which pair is tried first, so it is kept:
     // covered cells in order, each one's neighbours in order, first sight counts.
@@ -199,62 +242,26 @@ int cCompute::linkedNumbers(int cell, std::span<const int> covered, int* linked)
     return count;
 }
 
-std::vector<int> cCompute::CoveredNgh(int Cell)
-{
-    const BoardView& view = currentView();
-    if (Cell < 0)
-        throw subscriptOutOfRange();
-    if (Cell >= view.count())
-        throw objectNotSet();
-    int covered[MaxNgh];
-    int flags = 0;
-    const int count = coveredCells(Cell, covered, flags);
-    std::vector<int> list(covered, covered + count);
-    list.push_back(flags);
-    return list;
-}
-
-std::vector<int> cCompute::LinkedNumbers(int Cell, const std::vector<int>& Covered)
-{
-    const BoardView& view = currentView();
-    std::vector<int> list;
-    if (!isEmptyList(Covered)) {
-        for (int u : Covered) {
-            if (u < 0)
-                throw subscriptOutOfRange();
-            if (u >= view.count())
-                throw objectNotSet();
-            for (int m : view.ngh(u)) {
-                if (view.status(m) == CellStatus::Opened)
-                    list.push_back(m);
-            }
-        }
-    }
-    if (list.empty())
-        return orEmptyMark(std::move(list));
-    return Distinct(RemoveValue(list, Cell));
-}
-
 std::vector<int> cCompute::CompBasic()
 {
-    basicVerdicts();
-    return m_verdicts.toArray();
+    d->basicVerdicts();
+    return d->m_verdicts.toArray();
 }
 
 std::vector<int> cCompute::CompAdvanced()
 {
-    advancedVerdicts();
-    return m_verdicts.toArray();
+    d->advancedVerdicts();
+    return d->m_verdicts.toArray();
 }
 
-void cCompute::basicVerdicts()
+void cCompute::Impl::basicVerdicts()
 {
     const BoardView& view = currentView();
     m_verdicts.clear();
     m_single.verdicts(view, m_verdicts);
 }
 
-void cCompute::advancedVerdicts()
+void cCompute::Impl::advancedVerdicts()
 {
     const BoardView& view = currentView();
     m_verdicts.clear();
@@ -284,7 +291,7 @@ void cCompute::advancedVerdicts()
     }
 }
 
-bool cCompute::examineFirst(int p1, bool tracing, bool decide)
+bool cCompute::Impl::examineFirst(int p1, bool tracing, bool decide)
 {
     const BoardView& view = m_view;
     int p1Un[MaxNgh], p2Un[MaxNgh], linked[MaxLinked];
@@ -333,7 +340,7 @@ bool cCompute::examineFirst(int p1, bool tracing, bool decide)
     return false;
 }
 
-void cCompute::traceFirstNumber(int p1, std::span<const int> p1Un, int need1, std::span<const int> linked)
+void cCompute::Impl::traceFirstNumber(int p1, std::span<const int> p1Un, int need1, std::span<const int> linked)
 {
     const cCell& cell = existingCell(field(), p1);
     static const int emptyList[] = {EmptyListMark};
@@ -346,16 +353,16 @@ void cCompute::traceFirstNumber(int p1, std::span<const int> p1Un, int need1, st
     SendLog(t.text());
 }
 
-void cCompute::tracePair(int p2, std::span<const int> p1Un, std::span<const int> p2Un, int need1, int need2,
+void cCompute::Impl::tracePair(int p2, std::span<const int> p1Un, std::span<const int> p2Un, int need1, int need2,
                          const PairCount& outcome)
 {
     // The trace shows every placement that fits, so here, and only here, they are listed.
     const std::vector<int> first(p1Un.begin(), p1Un.end()), second(p2Un.begin(), p2Un.end());
-    const std::vector<int> p12Un = UnionOrdered(first, second);
+    const std::vector<int> p12Un = PairMasks::UnionOrdered(first, second);
     const int n = static_cast<int>(p12Un.size());
-    const std::vector<int> masks = FilterMasks(AllMasks(n), n, static_cast<int>(first.size()),
+    const std::vector<int> masks = PairMasks::FilterMasks(PairMasks::AllMasks(n), n, static_cast<int>(first.size()),
                                                static_cast<int>(second.size()), need1, need2);
-    const std::vector<int> counts = MineCounts(masks, n);
+    const std::vector<int> counts = PairMasks::MineCounts(masks, n);
     const int kept = static_cast<int>(masks.size());
 
     const cCell& cell = existingCell(field(), p2);
@@ -364,7 +371,7 @@ void cCompute::tracePair(int p2, std::span<const int> p1Un, std::span<const int>
     t.newLine() << "P2Un: " << p2Un;
     t.newLine() << "P2Nr: " << need2;
     t.newLine() << "P12Un(" << n << ")";
-    t.newLine() << "Sol(" << static_cast<int>(lowBits(n)) << ")";
+    t.newLine() << "Sol(" << static_cast<int>(PairMasks::lowBits(n)) << ")";
     t.newLine() << "Sol(" << kept - 1 << ")";
     std::string digits(static_cast<size_t>(n), '0');
     for (int k = 0; k < kept; ++k) {
@@ -389,7 +396,7 @@ void cCompute::tracePair(int p2, std::span<const int> p1Un, std::span<const int>
     SendLog(t.text());
 }
 
-void cCompute::ApplyComp(int Kind)
+void cCompute::Impl::ApplyComp(int Kind)
 {
     if (Kind != KindBasic && Kind != KindAdvanced)
         return;
@@ -417,7 +424,7 @@ void cCompute::ApplyComp(int Kind)
     f.ChkWin();
 }
 
-void cCompute::ChordAll()
+void cCompute::Impl::ChordAll()
 {
     cField& f = field();
     // One pass reading the board as it goes: a cell opened by an earlier chord is
@@ -437,12 +444,12 @@ void cCompute::ChordAll()
     }
 }
 
-int cCompute::StatusSum()
+int cCompute::Impl::StatusSum()
 {
     return currentView().statusSum();
 }
 
-void cCompute::sendHeader(const char* script)
+void cCompute::Impl::sendHeader(const char* script)
 {
     if (!logReceived())
         return;
@@ -452,7 +459,7 @@ void cCompute::sendHeader(const char* script)
     SendLog(t.text());
 }
 
-int cCompute::timedPass(int kind, int sumBefore)
+int cCompute::Impl::timedPass(int kind, int sumBefore)
 {
     // The timing exists for the trace alone: with nobody listening nobody waits for
     // the clock to tick, which on a large board would cost more than the passes.
@@ -471,13 +478,13 @@ int cCompute::timedPass(int kind, int sumBefore)
 }
 
 template <typename Loop>
-void cCompute::runScript(const char* name, Loop loop)
+void cCompute::Impl::runScript(const char* name, Loop loop)
 {
     sendHeader(name);
     loop(StatusSum());
 }
 
-void cCompute::ScriptA()
+void cCompute::Impl::ScriptA()
 {
     // Cheap single-number passes while they make progress; a pair pass only when
     // they stall, and any progress it makes goes back to the cheap ones.
@@ -496,7 +503,7 @@ void cCompute::ScriptA()
     });
 }
 
-void cCompute::ScriptB()
+void cCompute::Impl::ScriptB()
 {
     runScript("ScriptB", [this](int before) {
         for (;;) {
@@ -506,95 +513,4 @@ void cCompute::ScriptB()
             before = after;
         }
     });
-}
-
-std::vector<int> cCompute::UnionOrdered(const std::vector<int>& a, const std::vector<int>& b)
-{
-    // Cells only the first number sees, then the shared ones, then those only the
-    // second sees: each number then covers one unbroken range of mask bits.
-    const auto inList = [](const std::vector<int>& list, int v) {
-        return std::find(list.begin(), list.end(), v) != list.end();
-    };
-    std::vector<int> out;
-    out.reserve(a.size() + b.size());
-    for (int v : a) {
-        if (!inList(b, v))
-            out.push_back(v);
-    }
-    for (int v : a) {
-        if (inList(b, v))
-            out.push_back(v);
-    }
-    for (int v : b) {
-        if (!inList(a, v))
-            out.push_back(v);
-    }
-    return orEmptyMark(std::move(out));
-}
-
-std::vector<int> cCompute::AllMasks(int n)
-{
-    if (n < 0 || n > 30)
-        throw subscriptOutOfRange();
-    std::vector<int> masks(size_t{1} << n);
-    for (size_t k = 0; k < masks.size(); ++k)
-        masks[k] = static_cast<int>(k);
-    return masks;
-}
-
-std::vector<int> cCompute::FilterMasks(const std::vector<int>& masks, int n, int r, int s, int R1, int R2)
-{
-    const unsigned firstBits = lowBits(r);
-    const unsigned secondBits = lowBits(s);
-    const int secondShift = std::max(0, n - s);
-    std::vector<int> kept;
-    kept.reserve(masks.size());
-    for (int mask : masks) {
-        const auto m = static_cast<unsigned>(mask);
-        if (std::popcount(m & firstBits) == R1 && std::popcount((m >> secondShift) & secondBits) == R2)
-            kept.push_back(mask);
-    }
-    return kept;
-}
-
-std::vector<int> cCompute::MineCounts(const std::vector<int>& masks, int n)
-{
-    std::vector<int> counts(static_cast<size_t>(std::max(n, 0)), 0);
-    for (int mask : masks) {
-        for (int j = 0; j < n; ++j)
-            counts[static_cast<size_t>(j)] += (static_cast<unsigned>(mask) >> j) & 1u;
-    }
-    return counts;
-}
-
-std::vector<int> cCompute::RemoveValue(const std::vector<int>& list, int v)
-{
-    std::vector<int> out;
-    out.reserve(list.size());
-    for (int entry : list) {
-        if (entry != v)
-            out.push_back(entry);
-    }
-    return orEmptyMark(std::move(out));
-}
-
-void cCompute::RemoveAt(std::vector<int>& list, int k)
-{
-    if (k < 0 || static_cast<size_t>(k) >= list.size())
-        throw subscriptOutOfRange();
-    // A list never loses its last entry.
-    if (list.size() == 1)
-        return;
-    list.erase(list.begin() + k);
-}
-
-std::vector<int> cCompute::Distinct(const std::vector<int>& list)
-{
-    std::vector<int> out = list;
-    // From the top down, so that the entries still to be looked at keep their places.
-    for (int k = static_cast<int>(out.size()) - 1; k > 0; --k) {
-        if (std::find(out.begin(), out.begin() + k, out[static_cast<size_t>(k)]) != out.begin() + k)
-            RemoveAt(out, k);
-    }
-    return out;
 }

@@ -1,17 +1,11 @@
 #pragma once
 
+#include "PictureCodes.h"
+
 #include <array>
 
-// The numbers that the main window's behaviour fixes: picture resources, engine
-// commands, menu item indices, the level table and the layout in twips.
-
-namespace SmilePic {
-constexpr int Won = 200;        // grinning face wearing sunglasses
-constexpr int Ready = 201;      // plain smiling face, also while a game runs
-constexpr int Pressed = 202;    // surprised face, while a button is down on the board
-constexpr int Resetting = 203;  // wide-eyed face, while a new board is dealt
-constexpr int Lost = 204;       // blue crying face
-}
+// The numbers that the main window's behaviour fixes: menu item indices, the
+// level table and the layout in twips.
 
 namespace EditItem {
 constexpr int EditMode = 0;

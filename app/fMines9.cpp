@@ -94,11 +94,6 @@ QString mainSitePage(const char* page)
     return QString::fromLatin1(WebHosts::MainSite) + QString::fromLatin1(page);
 }
 
-RuntimeError objectNotSet()
-{
-    return RuntimeError(91, "Object variable or With block variable not set");
-}
-
 // The classic grey of the board's own pictures, and the two shades of its bevels.
 const QColor BoardGrey(192, 192, 192);
 const QColor BevelShadow(128, 128, 128);

@@ -25,7 +25,7 @@ void dealBigPosition(cField& field)
 }
 
 // Two opened numbers two steps apart diagonally, everything else covered: they
-// share one cell and between them see fifteen, so the literal pair deduction lists
+// share one cell and between them see fifteen, so the reference pair deduction lists
 // 2^15 placements. The 8 makes the pair decide at once, so it is the only one.
 void dealPairOf15(cField& field)
 {
@@ -46,7 +46,7 @@ void BM_Pair15_baseline(benchmark::State& state)
     ReferenceEngine reference(field);
     for (auto _ : state)
         benchmark::DoNotOptimize(reference.CompAdvanced());
-    state.SetLabel("one pair, 15 covered cells, literal");
+    state.SetLabel("one pair, 15 covered cells, reference");
 }
 
 void BM_Pair15_engine(benchmark::State& state)
@@ -75,7 +75,7 @@ void runScriptBaseline(benchmark::State& state)
         else
             reference.ScriptB();
     }
-    state.SetLabel("literal, to the end");
+    state.SetLabel("reference, to the end");
 }
 
 template <int Alg>
@@ -124,7 +124,7 @@ void BM_ScriptB_watched(benchmark::State& state) { runScriptWatched<cCompute::Cm
 
 BENCHMARK(BM_Pair15_baseline)->Name("Pair15/baseline")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Pair15_engine)->Name("Pair15/engine")->Unit(benchmark::kMicrosecond);
-// A single run of a literal script (seconds on this board) already exceeds the
+// A single run of a reference script (seconds on this board) already exceeds the
 // minimum measuring time, so each is run once; so are the watched ones.
 BENCHMARK(BM_ScriptA_baseline)->Name("ScriptA/baseline")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScriptA_engine)->Name("ScriptA/engine")->Unit(benchmark::kMillisecond);

@@ -6,7 +6,7 @@
 namespace {
 constexpr int BigW = 255, BigH = 166, BigMines = 8466;
 
-// The walk as the rules describe it, one call per opened cell: the baseline the
+// The plain recursive walk, one call per opened cell: the baseline the
 // field's explicit-stack flood is measured against.
 void recursiveChkCell(cField& field, int index);
 

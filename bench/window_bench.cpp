@@ -49,17 +49,17 @@ public:
     fMines9 window;
 };
 
-// The engine behind the menu item against the literal engine driving the same
+// The engine behind the menu item against the reference engine driving the same
 // window: the handler's time, from the click to the window's last update.
 template <int Item>
-void runWindow(benchmark::State& state, bool literal)
+void runWindow(benchmark::State& state, bool useReference)
 {
     BigGame game;
     for (auto _ : state) {
         state.PauseTiming();
         game.deal();
         state.ResumeTiming();
-        if (literal) {
+        if (useReference) {
             ReferenceEngine reference(*game.window.Field);
             if constexpr (Item == ItemBasic)
                 reference.ApplyComp(1);
@@ -80,7 +80,7 @@ void runWindow(benchmark::State& state, bool literal)
 void BM_WindowBasic_baseline(benchmark::State& state)
 {
     runWindow<ItemBasic>(state, true);
-    state.SetLabel("literal basic pass in the window");
+    state.SetLabel("reference basic pass in the window");
 }
 
 void BM_WindowBasic_window(benchmark::State& state)
@@ -92,7 +92,7 @@ void BM_WindowBasic_window(benchmark::State& state)
 void BM_WindowScriptA_baseline(benchmark::State& state)
 {
     runWindow<ItemScriptA>(state, true);
-    state.SetLabel("literal ScriptA in the window");
+    state.SetLabel("reference ScriptA in the window");
 }
 
 void BM_WindowScriptA_window(benchmark::State& state)
@@ -104,7 +104,7 @@ void BM_WindowScriptA_window(benchmark::State& state)
 void BM_WindowScriptB_baseline(benchmark::State& state)
 {
     runWindow<ItemScriptB>(state, true);
-    state.SetLabel("literal ScriptB in the window");
+    state.SetLabel("reference ScriptB in the window");
 }
 
 void BM_WindowScriptB_window(benchmark::State& state)

@@ -1,7 +1,9 @@
 #pragma once
 
-// The numbers below are fixed by the game's rules and by the picture resources;
-// every part of the program tests them through these names.
+#include "PictureCodes.h"
+
+// The numbers below are fixed by the game's rules; every part of the program
+// tests them through these names.
 
 namespace CellStatus {
 constexpr int Exploded = -1;  // a mine that was opened
@@ -36,21 +38,4 @@ constexpr int Tiny = 0;
 constexpr int Small = 1;
 constexpr int Normal = 2;
 constexpr int Large = 3;
-}
-
-// Base picture codes of the board; the zoom size adds its offset (cAdd) to them.
-namespace PicCode {
-constexpr int Empty = 100;      // opened without a number, also the pressed look
-constexpr int Flag = 109;
-constexpr int Mine = 110;
-constexpr int Covered = 111;
-constexpr int Exploded = 112;
-constexpr int WrongFlag = 113;
-}
-
-namespace MouseButton {
-constexpr int Left = 1;
-constexpr int Right = 2;
-constexpr int Both = 3;
-constexpr int Middle = 4;
 }

@@ -10,7 +10,7 @@
 void cCell::setNr(int nNr)
 {
     if (nNr < 0 || nNr > 8)
-        throw RuntimeError(100, "error in Cell.Nr");
+        throw cellNumberError();
     m_Nr = nNr;
 }
 

@@ -13,12 +13,15 @@
 
 namespace {
 constexpr float SecondsPerDay = 86400.0f;
+// Left and right held together: the chord that opens around a number.
+constexpr int BothButtons = PictureBox::LeftButton | PictureBox::RightButton;
 
 struct SizeInfo {
     int cDim;  // cell pitch in twips
     int cAdd;  // offset of the size's pictures from the base codes
 };
-constexpr SizeInfo Sizes[] = {{60, 0}, {120, 20}, {225, 40}, {465, 60}};
+constexpr SizeInfo Sizes[] = {{60, PicOffset::Tiny}, {120, PicOffset::Small}, {225, PicOffset::Normal},
+                              {465, PicOffset::Large}};
 }
 
 cField::cField(QObject* parent) : QObject(parent) {}
@@ -99,7 +102,7 @@ void cField::setSize(int nSize)
 {
     m_Size = nSize;
     if (nSize < ZoomSize::Tiny || nSize > ZoomSize::Large)
-        throw RuntimeError(999, "error in size");
+        throw sizeError();
     m_cDim = Sizes[nSize].cDim;
     m_cAdd = Sizes[nSize].cAdd;
     if (m_Pic) {
@@ -172,35 +175,40 @@ float cField::Time() const
 void cField::setMTot(int nMTot)
 {
     if (nMTot < 0)
-        throw RuntimeError(101, "error in MTot");
+        throw mineTotalError();
     m_MTot = nMTot;
 }
 
-cCell* cField::makeCell(int Index)
+const cCell* cField::cellOutside(int Index) const
 {
     if (Index < 0)
         throw subscriptOutOfRange();
-    if (Index >= static_cast<int>(m_Cells.size()))
-        return nullptr;
-    // A slot gets its cell the first time it is asked for.
-    auto& slot = m_Cells[static_cast<size_t>(Index)];
-    slot = std::make_unique<cCell>();
-    return slot.get();
+    return nullptr;
+}
+
+std::vector<std::unique_ptr<cCell>> cField::freshCells(size_t count)
+{
+    std::vector<std::unique_ptr<cCell>> cells(count);
+    for (auto& cell : cells)
+        cell = std::make_unique<cCell>();
+    return cells;
 }
 
 cCell& cField::cellRef(int Index)
 {
     cCell* cell = Cell(Index);
     if (!cell)
-        throw RuntimeError(91, "Object variable or With block variable not set");
+        throw objectNotSet();
     return *cell;
 }
 
 void cField::setCell(int Index, std::unique_ptr<cCell> nCell)
 {
     if (Index < 0 || Index >= static_cast<int>(m_Cells.size()))
-        throw RuntimeError(900, "error in cell");
-    m_Cells[static_cast<size_t>(Index)] = std::move(nCell);
+        throw cellError();
+    // Taking a cell away leaves a fresh one in its place, so that every index
+    // of the board still has its cell.
+    m_Cells[static_cast<size_t>(Index)] = nCell ? std::move(nCell) : std::make_unique<cCell>();
     forgetStatuses();
 }
 
@@ -262,19 +270,17 @@ void cField::RedimCell()
     // Every cell starts afresh, with an empty neighbour list. A board of the same
     // size keeps its cell objects, renewed; nothing can tell them from new ones.
     if (m_Cells.size() == static_cast<size_t>(count)) {
-        for (auto& cell : m_Cells) {
-            if (cell)
-                cell->renew();
-        }
+        for (auto& cell : m_Cells)
+            cell->renew();
     } else {
         m_Cells.clear();
-        m_Cells.resize(static_cast<size_t>(count));
+        m_Cells = freshCells(static_cast<size_t>(count));
     }
     m_FreePool.assign(static_cast<size_t>(count), 0);
     m_CarriedTime = 0.0f;
     m_clockHeld = false;
     forgetStatuses();
-    // Empty slots stand for fresh cells, which are covered.
+    // Fresh cells are covered.
     m_covered = static_cast<int>(count);
     m_flagged = 0;
     m_exploded = 0;
@@ -456,9 +462,8 @@ void cField::ensureCounts()
     if (m_countsValid && m_countsEpoch == cCell::untrackedChanges())
         return;
     m_flagged = m_covered = m_exploded = 0;
-    // An empty slot stands for a fresh cell, which is covered.
     for (const auto& cell : m_Cells)
-        tally(cell ? cell->Status() : CellStatus::Covered, 1);
+        tally(cell->Status(), 1);
     m_countsValid = true;
     m_countsEpoch = cCell::untrackedChanges();
 }
@@ -639,10 +644,10 @@ void cField::Pic_MouseDown(int Button, int, float X, float Y)
         return;
     if (!m_Edit) {
         attempt([&] {
-            if (Mouse == MouseButton::Left || Mouse == MouseButton::Right)
+            if (Mouse == PictureBox::LeftButton || Mouse == PictureBox::RightButton)
                 togglePressed(index);
             // The first button already pressed the centre; the second adds its neighbours.
-            else if (Mouse == MouseButton::Both)
+            else if (Mouse == BothButtons)
                 togglePressedAround(index);
         });
     }
@@ -654,11 +659,11 @@ void cField::Pic_MouseMove(int, int, float X, float Y)
     const int index = cellAt(X, Y);
     if (m_Edit || index < 0 || index == Index0)
         return;
-    if (Mouse == MouseButton::Left) {
+    if (Mouse == PictureBox::LeftButton) {
         attempt([&] { unpress(Index0); });
         attempt([&] { togglePressed(index); });
         Index0 = index;
-    } else if (Mouse == MouseButton::Both) {
+    } else if (Mouse == BothButtons) {
         // Cells around both places are toggled twice and end up pressed again.
         attempt([&] { unpressAround(Index0); });
         attempt([&] { unpress(Index0); });
@@ -684,17 +689,17 @@ void cField::releaseAction()
 {
     cCell& cell = cellRef(Index0);
     switch (Mouse) {
-    case MouseButton::Left:
+    case PictureBox::LeftButton:
         ChkCell(Index0);
         break;
-    case MouseButton::Right:
+    case PictureBox::RightButton:
         cell.Check(CellAction::ToggleFlag, *this);
         if (cell.Status() == CellStatus::Covered)
             ++m_MCnt;
         else if (cell.Status() == CellStatus::Flagged)
             --m_MCnt;
         break;
-    case MouseButton::Both: {
+    case BothButtons: {
         attempt([&] { unpressAround(Index0); });
         if (cell.Status() != CellStatus::Opened)
             break;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class PictureBox;
@@ -53,15 +54,16 @@ public:
     int MTot() const { return m_MTot; }
     void setMTot(int nMTot);
 
-    // Inline: the analysis engine and the win check read every cell many times a command.
-    cCell* Cell(int Index)
+    // Inline: the analysis engine and the win check read every cell many times a
+    // command. Every slot holds a cell; past the last one there is none, and a
+    // negative index is out of range.
+    const cCell* Cell(int Index) const
     {
-        if (Index >= 0 && static_cast<size_t>(Index) < m_Cells.size()) {
-            if (cCell* cell = m_Cells[static_cast<size_t>(Index)].get())
-                return cell;
-        }
-        return makeCell(Index);
+        if (Index >= 0 && static_cast<size_t>(Index) < m_Cells.size())
+            return m_Cells[static_cast<size_t>(Index)].get();
+        return cellOutside(Index);
     }
+    cCell* Cell(int Index) { return const_cast<cCell*>(std::as_const(*this).Cell(Index)); }
     void setCell(int Index, std::unique_ptr<cCell> nCell);
     const std::vector<int>& FreePool() const { return m_FreePool; }
     void Randomize(quint32 seed);
@@ -92,7 +94,7 @@ public:
     void Pic_Click();
     void Pic_Paint();
 
-    // The number of cell slots, which is Xx * Yy once the board is built.
+    // The number of cells, which is Xx * Yy once the board is built.
     int cellCount() const { return static_cast<int>(m_Cells.size()); }
     // The cell under a board position in twips, or -1 when the position is off the board.
     int cellAt(float X, float Y) const;
@@ -140,9 +142,10 @@ private:
     void forgetStatuses();
     void placeMines(int count);
 
+    static std::vector<std::unique_ptr<cCell>> freshCells(size_t count);
     bool timerOn() const;
     void switchTimer(bool on);
-    cCell* makeCell(int Index);
+    const cCell* cellOutside(int Index) const;
     cCell& cellRef(int Index);
     void togglePressed(int Index);
     void togglePressedAround(int Index);
@@ -154,7 +157,8 @@ private:
 
     QPointer<PictureBox> m_Pic;
     QPointer<QTimer> m_Timer1;
-    std::vector<std::unique_ptr<cCell>> m_Cells = std::vector<std::unique_ptr<cCell>>(1);
+    // Never an empty slot: a field that was never dimensioned has one fresh cell.
+    std::vector<std::unique_ptr<cCell>> m_Cells = freshCells(1);
     int m_FldStatus = 0;
     int m_Xx = 0;
     int m_Yy = 0;
@@ -173,7 +177,7 @@ private:
     std::vector<int> m_FreePool;
     std::vector<FloodFrame> m_flood;
     // Running counts, so that the mine counter and the win check after every move
-    // do not walk the whole board. An empty cell slot counts as covered.
+    // do not walk the whole board.
     int m_flagged = 0;
     int m_covered = 0;
     int m_exploded = 0;

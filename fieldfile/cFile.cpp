@@ -12,16 +12,10 @@ constexpr int LoadFlags = CommonDialog::cdlOFNFileMustExist | CommonDialog::cdlO
                           | CommonDialog::cdlOFNNoReadOnlyReturn;
 static_assert(SaveFlags == 0x8806 && LoadFlags == 0x9004);
 
-// The two filter texts differ in one word ("MineFiled" when loading); both are
-// kept letter for letter, as the dialogs have always shown them.
+// The two filter texts differ in one word ("MineFiled" when loading); both stay
+// as they are, because players know the dialogs by them.
 const char* const SaveFilter = "All files (*.*)|*.*|MineField files (*.fld)|*.fld";
 const char* const LoadFilter = "All files (*.*)|*.*|MineFiled files (*.fld)|*.fld";
-
-// A missing field or board is the platform's "object not set" error.
-RuntimeError objectNotSet()
-{
-    return RuntimeError(91, "Object variable or With block variable not set");
-}
 
 void configure(CommonDialog& Cdl, const char* filter, int flags, const char* title)
 {
@@ -36,7 +30,6 @@ void configure(CommonDialog& Cdl, const char* filter, int flags, const char* tit
 
 bool cFile::SaveFld(cField* nField, CommonDialog& Cdl)
 {
-    m_Field = nField;
     bool written = false;
     try {
         // A field without a complete board has nothing to save, so the player is
@@ -50,7 +43,6 @@ bool cFile::SaveFld(cField* nField, CommonDialog& Cdl)
     } catch (const std::exception&) {
         written = false;
     }
-    m_Field = nullptr;
     return written;
 }
 
@@ -64,15 +56,13 @@ std::unique_ptr<cField> cFile::LoadFld(CommonDialog& Cdl)
         const std::optional<QByteArray> text = readRegularFile(Cdl.FileName, MaxFileBytes);
         if (!text)
             return nullptr;
-        auto field = ParseFld(*text, Cdl.FileTitle);
-        m_Field = field.get();
-        return field;
+        return ParseFld(*text, Cdl.FileTitle);
     } catch (const std::exception&) {
         return nullptr;
     }
 }
 
-QByteArray cFile::FormatFld(cField& nField)
+QByteArray cFile::FormatFld(const cField& nField)
 {
     const int w = nField.Xx(), h = nField.Yy();
     if (w < cField::MinXx || h < cField::MinYy || nField.cellCount() != w * h)

@@ -5,7 +5,6 @@
 #include "CommonDialog.h"
 
 #include <QByteArray>
-#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -26,15 +25,11 @@ public:
 
     // The file's bytes for a field's mines; throws RuntimeError when the field has
     // no complete board to write.
-    static QByteArray FormatFld(cField& nField);
+    static QByteArray FormatFld(const cField& nField);
     // Builds a field from a file's bytes, with title as its Tag; nullptr when the
     // text is not a minefield file that fills a board exactly.
     static std::unique_ptr<cField> ParseFld(const QByteArray& text, const QString& title);
 
 private:
     static int CntMines(const std::vector<bool>& values);
-
-    // The field being written or the one last built; guarded, because the window
-    // may drop a loaded field while this object still exists.
-    QPointer<cField> m_Field;
 };

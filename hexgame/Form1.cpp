@@ -50,9 +50,6 @@ constexpr int ClockInterval = 1000;
 constexpr int SecondsPerDay = 24 * 60 * 60;
 const QColor BoardBackground(128, 128, 128);
 
-constexpr int LeftButton = 1;
-constexpr int RightButton = 2;
-
 const char* const NamePrompt = "恭喜，请输入您的大名：";
 const char* const NameTitle = "继续努力";
 const char* const NameDefault = "无名菜鸟";
@@ -432,11 +429,11 @@ void Form1::Picture2_MouseDown(int Button, int /*Shift*/, float X, float Y)
     if (!onBoard(column, row))
         return;
     qint16& shown = shownAt(column, row);
-    if (Button == LeftButton) {
+    if (Button == PictureBox::LeftButton) {
         OpenCell(column, row);
         if (SafeLeft == 0 && Playing)
             WinGame();
-    } else if (Button == RightButton) {
+    } else if (Button == PictureBox::RightButton) {
         if (shown == Sprite::Covered) {
             DrawCell(column, row, Sprite::Flagged);
             --MinesLeft;

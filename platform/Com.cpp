@@ -10,11 +10,6 @@
 #include <array>
 
 namespace {
-RuntimeError cannotCreate()
-{
-    return RuntimeError(429, "ActiveX component can't create object");
-}
-
 // The default value of a key under HKEY_CLASSES_ROOT, empty when there is none.
 // Library paths are stored as the file system's own bytes.
 QByteArray defaultValue(const QString& keyPath)
@@ -37,23 +32,23 @@ QByteArray defaultValue(const QString& keyPath)
 std::unique_ptr<QObject> CreateObject(const QString& progId)
 {
     if (progId.trimmed().isEmpty())
-        throw cannotCreate();
+        throw cannotCreateObject();
     const QByteArray clsid = defaultValue(progId + QStringLiteral("\\CLSID"));
     if (clsid.isEmpty())
-        throw cannotCreate();
+        throw cannotCreateObject();
     const QByteArray library
         = defaultValue(QStringLiteral("CLSID\\") + QString::fromLatin1(clsid) + QStringLiteral("\\InprocServer32"));
     if (library.isEmpty())
-        throw cannotCreate();
+        throw cannotCreateObject();
     // QLibrary leaves the library loaded when it goes: objects it made may outlive
     // this call by far.
     QLibrary lib(QFile::decodeName(library));
     const auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(lib.resolve("DllGetClassObject"));
     if (!getClassObject)
-        throw cannotCreate();
+        throw cannotCreateObject();
     QObject* object = nullptr;
     if (getClassObject(clsid.constData(), &object) != S_OK || !object)
-        throw cannotCreate();
+        throw cannotCreateObject();
     return std::unique_ptr<QObject>(object);
 }
 
@@ -61,7 +56,7 @@ QVariant CallByName(QObject* object, const char* method, const QVariantList& arg
 {
     constexpr qsizetype kMaxArguments = 10;
     if (!object || arguments.size() > kMaxArguments)
-        throw RuntimeError(438, "Object doesn't support this property or method");
+        throw notSupported();
     const QMetaObject* meta = object->metaObject();
     const QByteArray name(method);
     for (int i = 0; i < meta->methodCount(); ++i) {
@@ -76,7 +71,7 @@ QVariant CallByName(QObject* object, const char* method, const QVariantList& arg
         for (qsizetype a = 0; a < converted.size(); ++a) {
             const QMetaType want(m.parameterType(static_cast<int>(a)));
             if (converted[a].metaType() != want && !converted[a].convert(want))
-                throw RuntimeError(13, "Type mismatch");
+                throw typeMismatch();
             typeNames[a] = m.parameterTypeName(static_cast<int>(a));
             args[a] = QGenericArgument(typeNames[a].constData(), converted[a].constData());
         }
@@ -88,8 +83,8 @@ QVariant CallByName(QObject* object, const char* method, const QVariantList& arg
         }
         if (!m.invoke(object, Qt::DirectConnection, ret, args[0], args[1], args[2], args[3], args[4], args[5],
                       args[6], args[7], args[8], args[9]))
-            throw RuntimeError(438, "Object doesn't support this property or method");
+            throw notSupported();
         return result;
     }
-    throw RuntimeError(438, "Object doesn't support this property or method");
+    throw notSupported();
 }

@@ -48,7 +48,7 @@ QStringList CommonDialog::nameFilters(const QString& Filter)
         for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const QString p = pattern.trimmed();
             // "*.*" means every file there, also the names without a dot; the toolkit
-            // would read it literally and hide those.
+            // would take the dot as required and hide those.
             patterns << (p == QLatin1String("*.*") ? QStringLiteral("*") : p);
         }
         if (patterns.isEmpty())
@@ -132,7 +132,7 @@ void CommonDialog::show(bool open)
     const QStringList filters = nameFilters(Filter);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            throw RuntimeError(cdlCancel, "Cancel was selected.");
+            throw cancelSelected();
         const QString path = dialog.selectedFiles().constFirst();
         const QString why = refusal(path, Flags, open);
         if (why.isEmpty()) {

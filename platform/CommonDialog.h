@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RuntimeError.h"
+
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -20,7 +22,7 @@ public:
     static constexpr int cdlOFNFileMustExist = 0x1000;
     static constexpr int cdlOFNNoReadOnlyReturn = 0x8000;
 
-    static constexpr int cdlCancel = 32755;
+    static constexpr int cdlCancel = RuntimeErrorNumber::Cancel;
 
     explicit CommonDialog(QWidget* owner = nullptr);
     virtual ~CommonDialog();

@@ -205,11 +205,11 @@ int PictureBox::buttonCode(Qt::MouseButtons buttons)
 {
     int code = 0;
     if (buttons & Qt::LeftButton)
-        code |= 1;
+        code |= LeftButton;
     if (buttons & Qt::RightButton)
-        code |= 2;
+        code |= RightButton;
     if (buttons & Qt::MiddleButton)
-        code |= 4;
+        code |= MiddleButton;
     return code;
 }
 
@@ -217,11 +217,11 @@ int PictureBox::shiftCode(Qt::KeyboardModifiers modifiers)
 {
     int code = 0;
     if (modifiers & Qt::ShiftModifier)
-        code |= 1;
+        code |= ShiftMask;
     if (modifiers & Qt::ControlModifier)
-        code |= 2;
+        code |= CtrlMask;
     if (modifiers & Qt::AltModifier)
-        code |= 4;
+        code |= AltMask;
     return code;
 }
 

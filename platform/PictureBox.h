@@ -15,6 +15,11 @@ class PictureBox : public QWidget {
 public:
     enum class Scale { Twips, Pixels };
     enum RasterOp { SRCCOPY, SRCAND, SRCPAINT };
+    // The Button argument of the mouse signals: one code per button, added
+    // together where several are held.
+    static constexpr int LeftButton = 1, RightButton = 2, MiddleButton = 4;
+    // The Shift argument: one code per modifier key held, added together.
+    static constexpr int ShiftMask = 1, CtrlMask = 2, AltMask = 4;
     static constexpr int TwipsPerPixel = 15;
 
     explicit PictureBox(QWidget* parent = nullptr, Scale scale = Scale::Twips);

@@ -7,13 +7,11 @@
 
 class cField;
 
-// The analysis engine written down literally, as plainly as possible and with no
-// thought for speed: every pair lists all 2^n placements and removes the failing
+// The analysis engine in its plainest form, with no thought for speed: every pair lists all 2^n placements and removes the failing
 // ones one by one, every pass reads every cell through the field. It is the speed
 // baseline of the benchmarks and the oracle the engine's tests compare against.
 //
-// It differs from a word-for-word reading in two places, both shared with the
-// engine: a pair that admits no placement at all proves nothing (instead of
+// Two choices it shares with the engine: a pair that admits no placement at all proves nothing (instead of
 // declaring every cell safe), and the scripts wait for the clock and read it only
 // when somebody receives the trace.
 class ReferenceEngine {

@@ -3,20 +3,42 @@
 
     python3 tools/draw_bitmaps.py [output-folder]
 
-The folder defaults to resources/bitmaps beside this tools/ folder. The
-pictures are committed; the build only embeds them, it never runs this.
+The folder defaults to resources/bitmaps beside this tools/ folder; the
+resource list bitmaps.qrc is written beside the folder. The pictures are
+committed; the build only embeds them, it never runs this. A test draws them
+again into a temporary folder and compares the bytes with the committed ones.
 
 Every picture is drawn pixel by pixel from the hand-made maps below, so two
 runs give the same bytes on any machine: no fonts, no antialiasing, no
 platform image library. The BMP writer is our own for the same reason.
 
-Picture numbers: 100..113 plus 0, 20, 40, 60 for the four cell sizes
-(4, 8, 15 and 31 pixels); 200..204 for the 21 x 21 smile button.
+The picture numbers are the program's own, read from platform/PictureCodes.h:
+the cell codes plus one offset for each of the four cell sizes (4, 8, 15 and
+31 pixels), and the faces of the 21 x 21 smile button.
 """
 
 import os
+import re
 import struct
 import sys
+
+CODES_HEADER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
+                            'platform', 'PictureCodes.h')
+
+
+def read_codes(path=CODES_HEADER):
+    """{namespace: {name: number}} for every `constexpr int Name = number;`
+    inside a namespace of the header."""
+    with open(path, encoding='utf-8') as f:
+        text = f.read()
+    codes = {}
+    for space, body in re.findall(r'namespace\s+(\w+)\s*\{(.*?)\n\}', text, re.S):
+        codes[space] = {name: int(value) for name, value
+                        in re.findall(r'constexpr\s+int\s+(\w+)\s*=\s*(\d+)\s*;', body)}
+    return codes
+
+
+CODES = read_codes()
 
 # ---------------------------------------------------------------------------
 # Colours. The two small cell sizes are stored with a 256-entry palette, so
@@ -49,14 +71,21 @@ DIGIT_COLOURS = {1: BLUE, 2: GREEN, 3: RED, 4: NAVY,
                  5: MAROON, 6: TEAL, 7: BLACK, 8: PURPLE}
 
 # Base codes of the cell pictures.
-OPEN_EMPTY = 100          # 101..108: OPEN_EMPTY + number
-FLAG = 109
-MINE = 110
-COVERED = 111
-EXPLODED = 112
-WRONG_FLAG = 113
+OPEN_EMPTY = CODES['PicCode']['Empty']          # OPEN_EMPTY + n shows the number n
+FLAG = CODES['PicCode']['Flag']
+MINE = CODES['PicCode']['Mine']
+COVERED = CODES['PicCode']['Covered']
+EXPLODED = CODES['PicCode']['Exploded']
+WRONG_FLAG = CODES['PicCode']['WrongFlag']
+CELL_BASES = sorted({OPEN_EMPTY + n for n in range(9)}
+                    | {FLAG, MINE, COVERED, EXPLODED, WRONG_FLAG})
 
-SMILE_WON, SMILE_NORMAL, SMILE_SURPRISED, SMILE_RESET, SMILE_LOST = range(200, 205)
+SMILE_WON = CODES['SmilePic']['Won']
+SMILE_NORMAL = CODES['SmilePic']['Ready']
+SMILE_SURPRISED = CODES['SmilePic']['Pressed']
+SMILE_RESET = CODES['SmilePic']['Resetting']
+SMILE_LOST = CODES['SmilePic']['Lost']
+SMILES = [SMILE_WON, SMILE_NORMAL, SMILE_SURPRISED, SMILE_RESET, SMILE_LOST]
 SMILE_SIZE = 21
 
 
@@ -640,7 +669,8 @@ def cell_pictures(size):
 
 
 # Cell size -> (picture number offset, bits per pixel).
-CELL_SETS = {4: (0, 8), 8: (20, 8), 15: (40, 24), 31: (60, 24)}
+CELL_SETS = {4: (CODES['PicOffset']['Tiny'], 8), 8: (CODES['PicOffset']['Small'], 8),
+             15: (CODES['PicOffset']['Normal'], 24), 31: (CODES['PicOffset']['Large'], 24)}
 
 
 # ---------------------------------------------------------------------------
@@ -904,18 +934,19 @@ def all_pictures():
 
 
 def expected_format(pid):
-    if pid >= 200:
+    if pid in SMILES:
         return SMILE_SIZE, 24
     for size, (offset, bits) in CELL_SETS.items():
-        if 100 + offset <= pid <= 113 + offset:
+        if pid - offset in CELL_BASES:
             return size, bits
     raise ValueError('unexpected picture %d' % pid)
 
 
 def self_check(pictures, encoded):
-    expected_ids = sorted([b + o for o in (0, 20, 40, 60) for b in range(100, 114)]
-                          + list(range(200, 205)))
-    if sorted(pictures) != expected_ids:
+    expected_ids = [b + o for o, _ in CELL_SETS.values() for b in CELL_BASES] + SMILES
+    if len(set(expected_ids)) != len(expected_ids):
+        raise AssertionError('two pictures share a number')
+    if sorted(pictures) != sorted(expected_ids):
         raise AssertionError('picture set is incomplete')
     for pid, data in encoded.items():
         size, bits = expected_format(pid)
@@ -932,7 +963,7 @@ def self_check(pictures, encoded):
     # Pictures of one size must differ from each other, or a role is lost.
     for size, (offset, _) in CELL_SETS.items():
         seen = {}
-        for base in range(100, 114):
+        for base in CELL_BASES:
             key = encoded[base + offset]
             if key in seen:
                 raise AssertionError('%d and %d look the same'
@@ -940,24 +971,12 @@ def self_check(pictures, encoded):
             seen[key] = base + offset
 
 
-def check_qrc(out_dir, ids):
-    """The resource list beside the bitmaps folder is kept by hand; a
-    picture missing from it would only fail when the game loads it."""
-    import xml.etree.ElementTree as ET
-    qrc = os.path.join(os.path.dirname(os.path.abspath(out_dir)), 'bitmaps.qrc')
-    if not os.path.exists(qrc):
-        return
-    folder = os.path.basename(os.path.abspath(out_dir))
-    listed = set()
-    for res in ET.parse(qrc).getroot().iter('qresource'):
-        if res.get('prefix') != '/bitmaps':
-            continue
-        for f in res.iter('file'):
-            listed.add((f.get('alias'), f.text))
-    wanted = {('%d.bmp' % i, '%s/%d.bmp' % (folder, i)) for i in ids}
-    if listed != wanted:
-        raise AssertionError('%s does not list exactly the bitmaps: missing %s, extra %s'
-                             % (qrc, sorted(wanted - listed), sorted(listed - wanted)))
+def qrc_text(folder, ids):
+    """The resource list of the pictures, numbered in ascending order."""
+    lines = ['<!DOCTYPE RCC>', '<RCC version="1.0">', '    <qresource prefix="/bitmaps">']
+    lines += ['        <file alias="%d.bmp">%s/%d.bmp</file>' % (i, folder, i) for i in sorted(ids)]
+    lines += ['    </qresource>', '</RCC>', '']
+    return '\n'.join(lines)
 
 
 def main(argv):
@@ -970,8 +989,11 @@ def main(argv):
     for pid in sorted(encoded):
         with open(os.path.join(out_dir, '%d.bmp' % pid), 'wb') as f:
             f.write(encoded[pid])
-    check_qrc(out_dir, encoded)
-    print('wrote %d bitmaps to %s' % (len(encoded), out_dir))
+    out_abs = os.path.abspath(out_dir)
+    qrc = os.path.join(os.path.dirname(out_abs), os.path.basename(out_abs) + '.qrc')
+    with open(qrc, 'w', encoding='utf-8', newline='\n') as f:
+        f.write(qrc_text(os.path.basename(out_abs), encoded))
+    print('wrote %d bitmaps to %s and their list to %s' % (len(encoded), out_dir, qrc))
     return 0
 
 

@@ -3,10 +3,13 @@
 
 #include "PictureBoard.h"
 #include "RandomPosition.h"
+#include "RecordingBox.h"
 #include "ReferenceEngine.h"
+#include "TestClocks.h"
 
 #include "Clock.h"
 #include "FieldCodes.h"
+#include "PairMasks.h"
 #include "PictureBox.h"
 #include "RuntimeError.h"
 #include "TraceText.h"
@@ -33,39 +36,6 @@ QString lines(const QStringList& list)
 {
     return list.join(QStringLiteral("\r\n"));
 }
-
-// A clock that gives the readings it was handed, one per call, and counts them.
-class ScriptedClock {
-public:
-    explicit ScriptedClock(QList<float> readings = {}) : m_readings(std::move(readings))
-    {
-        setTimerSource([this] {
-            ++m_reads;
-            return m_readings.isEmpty() ? 0.0f : m_readings.takeFirst();
-        });
-    }
-    ~ScriptedClock() { setTimerSource(nullptr); }
-    int reads() const { return m_reads; }
-
-private:
-    QList<float> m_readings;
-    int m_reads = 0;
-};
-
-// A picture box that notes which cell each drawing lands on, in order.
-class RecordingBox : public PictureBox {
-public:
-    explicit RecordingBox(const cField& field) : m_field(field) {}
-    void PaintPicture(const QImage&, float x, float y) override
-    {
-        const int dim = m_field.cDim();
-        drawn << static_cast<int>(y) / dim * m_field.Xx() + static_cast<int>(x) / dim;
-    }
-    QList<int> drawn;
-
-private:
-    const cField& m_field;
-};
 
 // Two numbers: the 1 at cell 8 sees cells 0 and 1, the 2 at cell 9 sees 0, 1, 2
 // and a flag, so it still needs one mine among 0, 1 and 2. Only 0 or 1 can hold it.
@@ -110,8 +80,7 @@ private slots:
     void scriptSettlesTheGameAtTheEnd();
     void chordAllChainsWithinOnePass();
 
-    void coveredNeighboursAndLinkedNumbers();
-    void listHelpers();
+    void unionKeepsEachNumbersCellsTogether();
     void masks();
     void singleText_data();
     void singleText();
@@ -171,7 +140,7 @@ void tst_compute::failingCommandStillLetsGo()
             comp.Init(alg, field.get());
             QFAIL("the broken neighbour list went unnoticed");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 9);
+            QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
         }
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
         QCOMPARE(comp.Field(), nullptr);
@@ -186,7 +155,7 @@ void tst_compute::commandWithoutFieldFails()
         comp.Init(cCompute::CmdScriptA, nullptr);
         QFAIL("a command ran without a field");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 91);
+        QCOMPARE(e.number(), RuntimeErrorNumber::ObjectNotSet);
     }
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
@@ -215,7 +184,7 @@ void tst_compute::commandFromTraceReceiverIsRefused()
         comp.Init(cCompute::CmdAdvanced, field.get());
         QFAIL("the engine was entered again");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 5);
+        QCOMPARE(e.number(), RuntimeErrorNumber::InvalidCall);
     }
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     QCOMPARE(comp.Field(), nullptr);
@@ -381,13 +350,15 @@ void tst_compute::unproductiveBoardTracesEveryPair()
 void tst_compute::applyOpensAndFlagsInIndexOrder()
 {
     const auto field = PictureBoard::build({"F..F*F..", "o..FoF.."});
-    RecordingBox box(*field);
+    RecordingBox box;
+    box.pitch = field->cDim();
+    box.columns = field->Xx();
     field->setPic(&box);
     QSignalSpy updates(field.get(), &cField::Update);
     cCompute comp;
     comp.Init(cCompute::CmdBasic, field.get());
     // Cells 1 and 9 are proved safe by the 1 at cell 8, cell 4 a mine by the 5 at 12.
-    QCOMPARE(box.drawn, (QList<int>{1, 4, 9}));
+    QCOMPARE(box.drawn, (std::vector<int>{1, 4, 9}));
     QCOMPARE(PictureBoard::picture(*field), (QStringList{"F1.FFF..", "11.F5F.."}));
     QCOMPARE(field->MCnt(), 0);
     QCOMPARE(updates.count(), 1);
@@ -511,58 +482,25 @@ void tst_compute::chordAllChainsWithinOnePass()
     QCOMPARE(updates.count(), 0);
 }
 
-void tst_compute::coveredNeighboursAndLinkedNumbers()
+void tst_compute::unionKeepsEachNumbersCellsTogether()
 {
-    const auto field = PictureBoard::build({"**.FFFFF", "FooFFFFF"});
-    cCompute comp;
-    comp.setField(field.get());
-    QCOMPARE(asList(comp.CoveredNgh(9)), (QList<int>{0, 1, 2, 1}));
-    QCOMPARE(asList(comp.CoveredNgh(10)), (QList<int>{1, 2, 2}));
-    QCOMPARE(asList(comp.CoveredNgh(4)), (QList<int>{5}));
-    QCOMPARE(asList(comp.LinkedNumbers(9, {0, 1, 2})), QList<int>{10});
-    QCOMPARE(asList(comp.LinkedNumbers(10, {1, 2})), QList<int>{9});
-    QCOMPARE(asList(comp.LinkedNumbers(9, {0})), QList<int>{-1});
-    QCOMPARE(asList(comp.LinkedNumbers(9, {-1})), QList<int>{-1});
-    // Discovery order: the covered cells in turn, each one's neighbours in order.
-    const auto row = PictureBoard::build({"oo.oo...", "........"});
-    comp.setField(row.get());
-    QCOMPARE(asList(comp.LinkedNumbers(0, {2, 9})), (QList<int>{1, 3}));
-    QCOMPARE(asList(comp.LinkedNumbers(4, {12, 2})), (QList<int>{3, 1}));
-}
-
-void tst_compute::listHelpers()
-{
-    std::vector<int> list{7, 8, 9};
-    cCompute::RemoveAt(list, 1);
-    QCOMPARE(asList(list), (QList<int>{7, 9}));
-    cCompute::RemoveAt(list, 1);
-    QCOMPARE(asList(list), QList<int>{7});
-    // A list never loses its last entry.
-    cCompute::RemoveAt(list, 0);
-    QCOMPARE(asList(list), QList<int>{7});
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, cCompute::RemoveAt(list, 1));
-
-    QCOMPARE(asList(cCompute::RemoveValue({4, 1, 4, 2}, 4)), (QList<int>{1, 2}));
-    QCOMPARE(asList(cCompute::RemoveValue({4, 4}, 4)), QList<int>{-1});
-    QCOMPARE(asList(cCompute::Distinct({3, 1, 3, 2, 1, 3})), (QList<int>{3, 1, 2}));
-    QCOMPARE(asList(cCompute::Distinct({-1})), QList<int>{-1});
     // Only the first sees, both see, only the second sees.
-    QCOMPARE(asList(cCompute::UnionOrdered({3, 1, 2}, {2, 9, 3})), (QList<int>{1, 3, 2, 9}));
-    QCOMPARE(asList(cCompute::UnionOrdered({5}, {5})), QList<int>{5});
+    QCOMPARE(asList(PairMasks::UnionOrdered({3, 1, 2}, {2, 9, 3})), (QList<int>{1, 3, 2, 9}));
+    QCOMPARE(asList(PairMasks::UnionOrdered({5}, {5})), QList<int>{5});
 }
 
 void tst_compute::masks()
 {
-    QCOMPARE(asList(cCompute::AllMasks(3)), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-    QCOMPARE(asList(cCompute::AllMasks(0)), QList<int>{0});
+    QCOMPARE(asList(PairMasks::AllMasks(3)), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    QCOMPARE(asList(PairMasks::AllMasks(0)), QList<int>{0});
     // One mine among bits 0-1 and one among bits 0-2.
-    QCOMPARE(asList(cCompute::FilterMasks(cCompute::AllMasks(3), 3, 2, 3, 1, 1)), (QList<int>{1, 2}));
+    QCOMPARE(asList(PairMasks::FilterMasks(PairMasks::AllMasks(3), 3, 2, 3, 1, 1)), (QList<int>{1, 2}));
     // One mine among bits 0-2 and two among bits 1-3: kept in ascending order.
-    QCOMPARE(asList(cCompute::FilterMasks(cCompute::AllMasks(4), 4, 3, 3, 1, 2)), (QList<int>{10, 12}));
+    QCOMPARE(asList(PairMasks::FilterMasks(PairMasks::AllMasks(4), 4, 3, 3, 1, 2)), (QList<int>{10, 12}));
     // Nothing fits: nothing is kept.
-    QVERIFY(cCompute::FilterMasks(cCompute::AllMasks(3), 3, 2, 3, 2, 0).empty());
-    QCOMPARE(asList(cCompute::MineCounts({10, 12}, 4)), (QList<int>{0, 1, 1, 2}));
-    QCOMPARE(asList(cCompute::MineCounts({}, 2)), (QList<int>{0, 0}));
+    QVERIFY(PairMasks::FilterMasks(PairMasks::AllMasks(3), 3, 2, 3, 2, 0).empty());
+    QCOMPARE(asList(PairMasks::MineCounts({10, 12}, 4)), (QList<int>{0, 1, 1, 2}));
+    QCOMPARE(asList(PairMasks::MineCounts({}, 2)), (QList<int>{0, 0}));
 }
 
 void tst_compute::singleText_data()
@@ -674,7 +612,7 @@ void tst_compute::sameCommandWhoeverWatches()
 }
 
 // A receiver of the field's events that plays a move of its own now and then: the
-// next pass must see it as the literal engine does, reading the whole board.
+// next pass must see it as the reference engine does, reading the whole board.
 void tst_compute::playingBetweenPassesIsFollowed()
 {
     const auto meddle = [](cField& field, int& calls) {
@@ -721,7 +659,7 @@ void tst_compute::playingBetweenPassesIsFollowed()
 // grown by hand) has them read one by one, a grid recognised from them or not.
 void tst_compute::listsReadWhenTheFieldCannotVouch()
 {
-    const std::function<void(ReferenceEngine&)> literal[] = {
+    const std::function<void(ReferenceEngine&)> plainRun[] = {
         &ReferenceEngine::ChordAll,
         [](ReferenceEngine& r) { r.ApplyComp(1); },
         [](ReferenceEngine& r) { r.ApplyComp(2); },
@@ -746,7 +684,7 @@ void tst_compute::listsReadWhenTheFieldCannotVouch()
             cCompute comp;
             comp.Init(alg, mine.get());
             ReferenceEngine reference(*theirs);
-            literal[alg](reference);
+            plainRun[alg](reference);
             const QString where = QStringLiteral("alg %1, seed %2").arg(alg).arg(seed);
             QVERIFY2(PictureBoard::picture(*mine) == PictureBoard::picture(*theirs), qPrintable(where));
             QCOMPARE(mine->MCnt(), theirs->MCnt());

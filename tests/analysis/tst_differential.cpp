@@ -1,4 +1,4 @@
-// The engine against the literal reference on thousands of random positions: the
+// The engine against the plain reference engine on thousands of random positions: the
 // same verdicts from both passes, the same boards after every command, the same
 // traces. The reference lists every placement of every pair and reads every cell
 // through the field before each pass, so any shortcut the engine takes (counting
@@ -8,6 +8,7 @@
 #include "PictureBoard.h"
 #include "RandomPosition.h"
 #include "ReferenceEngine.h"
+#include "TestClocks.h"
 
 #include "Clock.h"
 #include "FieldCodes.h"
@@ -73,22 +74,6 @@ QString describe(quint32 seed, const BoardState& before, const BoardState& engin
         .arg(reference.sum).arg(reference.mcnt).arg(reference.status).arg(reference.picture.join('\n'));
 }
 
-// A clock that moves on by a fixed step at every reading, so that both engines,
-// reading it the same number of times, write the same times into their traces.
-class SteppingClock {
-public:
-    SteppingClock() { reset(); }
-    ~SteppingClock() { setTimerSource(nullptr); }
-    void reset()
-    {
-        m_now = 43210.5f;
-        setTimerSource([this] { return m_now += 0.0625f; });
-    }
-
-private:
-    float m_now = 0;
-};
-
 }
 
 class tst_differential : public QObject {
@@ -136,7 +121,7 @@ void tst_differential::commands()
 {
     QFETCH(int, alg);
     QFETCH(int, count);
-    const std::function<void(ReferenceEngine&)> literal[] = {
+    const std::function<void(ReferenceEngine&)> plainRun[] = {
         &ReferenceEngine::ChordAll,
         [](ReferenceEngine& r) { r.ApplyComp(1); },
         [](ReferenceEngine& r) { r.ApplyComp(2); },
@@ -151,7 +136,7 @@ void tst_differential::commands()
         const BoardState before = stateOf(*mine);
         comp.Init(alg, mine.get());
         ReferenceEngine reference(*theirs);
-        literal[alg](reference);
+        plainRun[alg](reference);
         const BoardState engine = stateOf(*mine), expected = stateOf(*theirs);
         QVERIFY2(engine == expected, qPrintable(describe(seed, before, engine, expected)));
         QCOMPARE(comp.Field(), nullptr);
@@ -166,7 +151,7 @@ void tst_differential::watchedCommands_data()
 }
 
 // With somebody listening to the field every pass settles the board on its own, so
-// the listener hears as many win checks as the literal engine makes.
+// the listener hears as many win checks as the reference engine makes.
 void tst_differential::watchedCommands()
 {
     QFETCH(int, alg);

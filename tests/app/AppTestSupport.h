@@ -74,19 +74,19 @@ QList<int> enabledItems(const std::array<QAction*, N>& items, size_t first, size
     return enabled;
 }
 
-inline void press(cField& f, int index, int button = MouseButton::Left)
+inline void press(cField& f, int index, int button = PictureBox::LeftButton)
 {
     const float half = static_cast<float>(f.cDim()) / 2.0f;
     f.Pic_MouseDown(button, 0, static_cast<float>((index % f.Xx()) * f.cDim()) + half,
                     static_cast<float>((index / f.Xx()) * f.cDim()) + half);
 }
 
-inline void release(cField& f, int button = MouseButton::Left)
+inline void release(cField& f, int button = PictureBox::LeftButton)
 {
     f.Pic_MouseUp(button, 0, 0.0f, 0.0f);
 }
 
-inline void click(cField& f, int index, int button = MouseButton::Left)
+inline void click(cField& f, int index, int button = PictureBox::LeftButton)
 {
     press(f, index, button);
     release(f, button);
@@ -118,7 +118,7 @@ inline void playToWin(cField& f)
     }
     for (int i = 0; cCell* cell = f.Cell(i); ++i) {
         if (cell->Mine() && cell->Status() == CellStatus::Covered)
-            click(f, i, MouseButton::Right);
+            click(f, i, PictureBox::RightButton);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "AppCodes.h"
 #include "Clock.h"
 #include "Rnd.h"
+#include "TestClocks.h"
 #include "WrappingMenuBar.h"
 #include "cCompute.h"
 
@@ -16,27 +17,27 @@
 #include <QTest>
 #include <QTimer>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 using namespace AppTest;
 
-namespace {
-float fakeNow = 0.0f;
-}
-
 class TestMainWindow : public QObject {
     Q_OBJECT
+    std::optional<FixedClock> m_clock;
+
 private slots:
     void init()
     {
         Rnd::setSeedSource([] { return 20050701u; });
-        setTimerSource([] { return fakeNow; });
-        fakeNow = 3600.0f;
+        m_clock.emplace();
+        m_clock->now = 3600.0f;
     }
     void cleanup()
     {
         Rnd::setSeedSource(nullptr);
-        setTimerSource(nullptr);
+        m_clock.reset();
     }
 
     void startUp()
@@ -301,7 +302,7 @@ private slots:
 
         // A press that maps to no cell right after a deal: nothing is released on,
         // so no later update replaces the surprised face.
-        w.Field->Pic_MouseDown(MouseButton::Left, 0, 1.0e6f, 1.0e6f);
+        w.Field->Pic_MouseDown(PictureBox::LeftButton, 0, 1.0e6f, 1.0e6f);
         release(*w.Field);
         QCOMPARE(smileShown(w), 202);
 
@@ -333,15 +334,15 @@ private slots:
         click(*w.Field, firstCell(*w.Field, false));
         QVERIFY(w.Timer1->isActive());
         QCOMPARE(w.Timer1->interval(), 1000);
-        fakeNow += 7.9f;
+        m_clock->now += 7.9f;
         w.Timer1_Timer();
         QCOMPARE(w.lblTime->text(), QStringLiteral("7"));
-        fakeNow += 1000.0f;
+        m_clock->now += 1000.0f;
         w.Timer1_Timer();
         QCOMPARE(w.lblTime->text(), QStringLiteral("1007"));
 
         // Losing keeps the last second shown, though the clock went on.
-        fakeNow += 5.0f;
+        m_clock->now += 5.0f;
         click(*w.Field, firstCell(*w.Field, true));
         QCOMPARE(w.lblTime->text(), QStringLiteral("1007"));
         QVERIFY(!w.Timer1->isActive());
@@ -349,7 +350,7 @@ private slots:
         w.mnuGame_Click(0);
         QCOMPARE(w.lblTime->text(), QStringLiteral("0"));
         click(*w.Field, firstCell(*w.Field, false));
-        fakeNow += 3.5f;
+        m_clock->now += 3.5f;
         playToWin(*w.Field);
         QCOMPARE(w.lblTime->text(), QStringLiteral("3"));
     }
@@ -384,7 +385,7 @@ private slots:
         QFETCH(bool, solved);
         QFETCH(QString, firstLog);
         // The completion loops time their passes from a change of the clock.
-        setTimerSource([] { return fakeNow += 0.25f; });
+        m_clock->step = 0.25f;
         QTemporaryDir dir;
         fMines9 w;
         importFld(w, {writeFld(dir.filePath("one.fld"), {"10000000"})});
@@ -454,7 +455,7 @@ private slots:
         QFETCH(int, flags);
         fMines9 w;
         for (int i = 0; i < flags; ++i)
-            click(*w.Field, i, MouseButton::Right);
+            click(*w.Field, i, PictureBox::RightButton);
         w.mnuEdit_Click(0);
         QVERIFY(w.Field->Edit());
         QCOMPARE(checkedItems(w.mnuEdit), QList<int>{0});

@@ -19,7 +19,7 @@ namespace {
 
 constexpr int SizeCount = 4;
 constexpr int PixelsPerCell[SizeCount] = {4, 8, 15, 31};
-constexpr int Left = MouseButton::Left, Right = MouseButton::Right, Middle = MouseButton::Middle;
+constexpr int Left = PictureBox::LeftButton, Right = PictureBox::RightButton, Middle = PictureBox::MiddleButton;
 
 // A field drawing into a real picture box, with mines exactly where the test
 // puts them (laid as the editor would, so no random mines are involved).
@@ -308,7 +308,7 @@ void tst_Board::sizeLetRefused()
         b.field.setSize(bad);
         QFAIL("a size outside 0..3 was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 999);
+        QCOMPARE(e.number(), RuntimeErrorNumber::Size);
         QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in size"));
     }
     QCOMPARE(b.field.Size(), bad);

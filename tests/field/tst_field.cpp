@@ -21,8 +21,8 @@
 
 namespace {
 
-// The walk exactly as the rules word it, one call per cell, as the oracle for
-// the field's explicit-stack flood.
+// The plain recursive walk, one call per cell, as the oracle for the field's
+// explicit-stack flood.
 void referenceChkCell(cField& field, int index, std::vector<int>& order);
 
 void referenceChkAll(cField& field, int index, std::vector<int>& order)
@@ -197,7 +197,7 @@ void tst_Field::cellNrRange()
             cell.setNr(bad);
             QFAIL("Nr accepted a value outside 0..8");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 100);
+            QCOMPARE(e.number(), RuntimeErrorNumber::CellNumber);
             QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in Cell.Nr"));
         }
         QCOMPARE(cell.Nr(), 3);
@@ -274,7 +274,7 @@ void tst_Field::mineTotalLet()
         field.setMTot(-1);
         QFAIL("a negative mine total was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 101);
+        QCOMPARE(e.number(), RuntimeErrorNumber::MineTotal);
         QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in MTot"));
     }
     QCOMPARE(field.MTot(), 10);
@@ -301,14 +301,14 @@ void tst_Field::cellAccess()
         field.Cell(-1);
         QFAIL("a negative index was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
     for (int bad : {-1, 81}) {
         try {
             field.setCell(bad, std::make_unique<cCell>());
             QFAIL("a cell was stored outside the board");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 900);
+            QCOMPARE(e.number(), RuntimeErrorNumber::Cell);
             QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in cell"));
         }
     }
@@ -316,6 +316,13 @@ void tst_Field::cellAccess()
     cCell* raw = replacement.get();
     field.setCell(40, std::move(replacement));
     QCOMPARE(field.Cell(40), raw);
+    // Taking a cell away leaves a fresh, covered one: no index of the board is ever empty.
+    field.Cell(41)->Check(CellAction::ToggleFlag, field);
+    field.setCell(41, nullptr);
+    const cField& seen = field;
+    QVERIFY(seen.Cell(41));
+    QCOMPARE(seen.Cell(41)->Status(), CellStatus::Covered);
+    QVERIFY(!seen.Cell(81));
 }
 
 void tst_Field::resetInvariants_data()
@@ -390,7 +397,7 @@ void tst_Field::resetWithTooManyMines()
         field.Reset();
         QFAIL("a board without a free cell was dealt");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
     // The reset stopped at the failing draw: still resetting, board disabled.
     QCOMPARE(field.FldStatus(), FieldStatus::Resetting);
@@ -428,7 +435,7 @@ void tst_Field::addMineRefusesTheLastFreeCell()
         field.AddMine();
         QFAIL("the last free cell was mined");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
     QVERIFY(!field.Cell(freeCell)->Mine());
     QCOMPARE(field.FreePool(), std::vector<int>{freeCell});
@@ -438,7 +445,7 @@ void tst_Field::addMineRefusesTheLastFreeCell()
         fresh.AddMine();
         QFAIL("a field without a pool placed a mine");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
 }
 
@@ -491,7 +498,7 @@ void tst_Field::poolRebuildAndFlagCount()
         field.CntO();
         QFAIL("an all-mine board gave a pool");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
     }
     QCOMPARE(field.FreePool(), std::vector<int>{0});
 }
@@ -805,7 +812,7 @@ void tst_Field::setupAndResetEvents()
         field.Setup(9, 9, 10, ViewMode::Normal, 4);
         QFAIL("size 4 was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 999);
+        QCOMPARE(e.number(), RuntimeErrorNumber::Size);
     }
     QCOMPARE(events, QStringList{"ChangeXx"});
     QCOMPARE(field.cellCount(), 30 * 16);
@@ -825,7 +832,7 @@ void tst_Field::resetDrawsAsTheAscendingPool_data()
     QTest::newRow("largest, almost full") << 255 << 166 << 42000 << 9u;
 }
 
-// A reset takes its mines as the rules tell: draw r = floor(x * (u + 0.99999999))
+// A reset takes its mines from an ascending pool: draw r = floor(x * (u + 0.99999999))
 // for the u + 1 entries left in the ascending pool, take entry r, close the gap.
 // Whatever the field keeps meanwhile, the same seed must give the same cells, the
 // same pool afterwards, and the same stop on the draw that would take the last cell.
@@ -863,7 +870,7 @@ void tst_Field::resetDrawsAsTheAscendingPool()
     try {
         field.Reset();
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 9);
+        QCOMPARE(e.number(), RuntimeErrorNumber::SubscriptOutOfRange);
         stopped = true;
     }
     QCOMPARE(stopped, expectStop);

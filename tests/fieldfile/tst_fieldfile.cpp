@@ -1,6 +1,6 @@
-#include "ScriptedDialog.h"
+#include "ScriptedFileDialog.h"
 
-#include "../platform/FileDialogDriver.h"
+#include "FileDialogDriver.h"
 
 #include "cFile.h"
 #include "FieldCodes.h"
@@ -43,13 +43,13 @@ QByteArray rows(const QByteArray& line, int count)
 
 bool save(cField* field, const QString& path)
 {
-    ScriptedDialog cdl(path);
+    ScriptedFileDialog cdl({path});
     return cFile().SaveFld(field, cdl);
 }
 
 std::unique_ptr<cField> load(const QString& path)
 {
-    ScriptedDialog cdl(path);
+    ScriptedFileDialog cdl({path});
     return cFile().LoadFld(cdl);
 }
 
@@ -210,7 +210,7 @@ void tst_cFile::dialogSettings()
     QFETCH(QString, filter);
     QFETCH(int, flags);
     QFETCH(QString, title);
-    ScriptedDialog cdl;
+    ScriptedFileDialog cdl;
     cdl.Filter = "x|*.x";
     cdl.FilterIndex = 1;
     cdl.DefaultExt = "txt";
@@ -224,7 +224,7 @@ void tst_cFile::dialogSettings()
         QVERIFY(!cFile().SaveFld(field.get(), cdl));
 
     QCOMPARE(cdl.shown.size(), 1);
-    const ScriptedDialog::Shown& shown = cdl.shown.at(0);
+    const ScriptedFileDialog::Shown& shown = cdl.shown.at(0);
     QCOMPARE(shown.open, open);
     QCOMPARE(shown.Filter, filter);
     QCOMPARE(shown.FilterIndex, 2);
@@ -254,7 +254,7 @@ void tst_cFile::cancel()
     QVERIFY(write("MField", bait));
     QVERIFY(write("MField.fld", bait));
 
-    ScriptedDialog cdl;
+    ScriptedFileDialog cdl;
     auto field = board(9, 9, 10, 2);
     if (open)
         QVERIFY(!cFile().LoadFld(cdl));
@@ -473,7 +473,7 @@ void tst_cFile::saveRefusesFieldWithoutBoard()
     const QString path = dir.filePath("MField.fld");
     cField blank;
     for (cField* field : {static_cast<cField*>(nullptr), &blank}) {
-        ScriptedDialog cdl(path);
+        ScriptedFileDialog cdl({path});
         QVERIFY(!cFile().SaveFld(field, cdl));
         QVERIFY(cdl.shown.isEmpty());
         QVERIFY(!QFile::exists(path));

@@ -12,6 +12,7 @@
 #include "PictureBox.h"
 #include "Rnd.h"
 #include "Shell.h"
+#include "TestClocks.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,10 +33,10 @@
 using Cell = std::pair<int, int>;
 
 namespace {
-constexpr int Left = 1;
-constexpr int Right = 2;
+constexpr int Left = PictureBox::LeftButton;
+constexpr int Right = PictureBox::RightButton;
 
-// The six neighbours of a cell as the rules name them, off-board ones dropped.
+// The six neighbours of a cell on the staggered grid, off-board ones dropped.
 std::set<Cell> neighbours(int x, int y, int cols, int rows)
 {
     const int side = y % 2 == 0 ? x + 1 : x - 1;
@@ -103,7 +104,7 @@ QByteArray fileLines(const QStringList& lines)
 class HexGameTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
-    float m_now = 1000.0f;
+    FixedClock m_clock;
 
     std::unique_ptr<Form1> window()
     {
@@ -124,14 +125,13 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
         QStandardPaths::setTestModeEnabled(true);
         Rnd::setSeedSource([] { return 20261208u; });
-        setTimerSource([this] { return m_now; });
         setShellRecorder([](const ShellCall&) {});
     }
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
         setAppPath(m_dir->path());
-        m_now = 1000.0f;
+        m_clock.now = 1000.0f;
         setInputBoxAnswer([](const QString&, const QString&, const QString& d) { return d; });
     }
 
@@ -231,7 +231,7 @@ private slots:
         QVERIFY(!w->Timer1->isActive());
         w->Picture2_MouseDown(Right, 0, X, Y);
         QVERIFY(w->Timer1->isActive());
-        QCOMPARE(w->GameStartTime, m_now);
+        QCOMPARE(w->GameStartTime, m_clock.now);
         std::set<Cell> flagged;
         for (int x = 0; x < 8; ++x)
             for (int y = 0; y < 8; ++y)
@@ -336,10 +336,10 @@ private slots:
     {
         auto w = window();
         press(*w, Right, 8, 0);   // off the cells
-        m_now += 5.7f;
+        m_clock.now += 5.7f;
         w->Timer1_Timer();
         QCOMPARE(w->Label2->text(), QStringLiteral("5"));
-        m_now += 2000.f;
+        m_clock.now += 2000.f;
         w->Timer1_Timer();
         QCOMPARE(w->Label2->text(), QStringLiteral("999"));
         QVERIFY(!w->Timer1->isActive());
@@ -348,9 +348,9 @@ private slots:
         w->menuNew_Click();
         QCOMPARE(w->Label2->text(), QStringLiteral("0"));
         // Across midnight the clock keeps counting up.
-        m_now = 86399.5f;
+        m_clock.now = 86399.5f;
         press(*w, Right, 8, 0);
-        m_now = 3.5f;
+        m_clock.now = 3.5f;
         w->Timer1_Timer();
         QCOMPARE(w->Label2->text(), QStringLiteral("4"));
     }

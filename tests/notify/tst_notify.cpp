@@ -336,7 +336,7 @@ void tst_notify::startUpRegistersAndNotifies()
     setAppPath(empty.path());
     NotifyStartComponent();
     QVERIFY(noticeWindows().isEmpty());
-    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), 429);
+    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
 
     // The tests run beside the component library, as the games do once installed.
     setAppPath(QCoreApplication::applicationDirPath());

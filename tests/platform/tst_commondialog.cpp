@@ -152,7 +152,7 @@ void tst_CommonDialog::cancel()
         open ? cdl.ShowOpen() : cdl.ShowSave();
         QFAIL("a cancelled dialog returned normally");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), 32755);
+        QCOMPARE(e.number(), RuntimeErrorNumber::Cancel);
         QCOMPARE(QString(e.what()), QString("Cancel was selected."));
     }
     QCOMPARE(cdl.FileName, QString("MField"));

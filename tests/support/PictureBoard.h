@@ -20,7 +20,7 @@ public:
     static std::unique_ptr<cField> build(const QStringList& rows);
     // The statuses drawn with the same characters, numbers as digits ('o' is not
     // used: opened cells show their number).
-    static QStringList picture(cField& field);
+    static QStringList picture(const cField& field);
     // A verdict array from a picture of verdicts: 'S' safe, 'M' mine, anything
     // else none; rows are as wide as the first one, later rows may stop early.
     // Its length runs to the last verdict, as the engine's arrays do.

@@ -37,12 +37,12 @@ std::unique_ptr<cField> PictureBoard::build(const QStringList& rows)
     return field;
 }
 
-QStringList PictureBoard::picture(cField& field)
+QStringList PictureBoard::picture(const cField& field)
 {
     QStringList rows;
     const int w = field.Xx();
     QString row;
-    for (int i = 0; cCell* cell = field.Cell(i); ++i) {
+    for (int i = 0; const cCell* cell = field.Cell(i); ++i) {
         char c = '?';
         switch (cell->Status()) {
         case CellStatus::Covered:

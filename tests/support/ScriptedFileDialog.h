@@ -5,12 +5,14 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 
-// A file dialog that shows nothing: it records the settings it was shown with
-// and answers with a fixed path, or cancels when it has none.
-class ScriptedDialog : public CommonDialog {
+// A file dialog that shows nothing: each show records the settings it was shown
+// with and takes the next scripted answer, a path to choose or an empty text
+// (or no answer left) for Cancel.
+class ScriptedFileDialog : public CommonDialog {
 public:
     struct Shown {
         bool open = false;
@@ -22,7 +24,7 @@ public:
         QString FileName;
     };
 
-    explicit ScriptedDialog(QString answer = {}) : m_answer(std::move(answer)) {}
+    explicit ScriptedFileDialog(QStringList answers = {}) : m_answers(std::move(answers)) {}
 
     void ShowOpen() override { answer(true); }
     void ShowSave() override { answer(false); }
@@ -33,10 +35,11 @@ private:
     void answer(bool open)
     {
         shown.append({open, Filter, FilterIndex, DefaultExt, Flags, DialogTitle, FileName});
-        if (m_answer.isEmpty())
-            throw RuntimeError(cdlCancel, "Cancel was selected.");
-        choose(m_answer);
+        const QString path = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+        if (path.isEmpty())
+            throw cancelSelected();
+        choose(path);
     }
 
-    QString m_answer;
+    QStringList m_answers;
 };
