@@ -1,16 +1,12 @@
 #include "Module1.h"
 
-#include "SingleInstance.h"
 #include "StartNotice.h"
 
 namespace Module1 {
 
 bool NotifyStart()
 {
-    if (AnotherCopyRunning(QString::fromLatin1(ProgramName)))
-        return false;
-    NotifyStartComponent();
-    return true;
+    return NotifyStartAsOnlyCopy(QString::fromLatin1(ProgramName));
 }
 
 }

@@ -3,6 +3,7 @@
 #include "AppPath.h"
 #include "Attempt.h"
 #include "Com.h"
+#include "SingleInstance.h"
 
 #include <QDir>
 #include <QLibrary>
@@ -41,4 +42,12 @@ void NotifyStartComponent()
         CallByName(component.get(), "Notify",
                    {QStringLiteral("gridwarden"), QStringLiteral("Other information,Not used.")});
     });
+}
+
+bool NotifyStartAsOnlyCopy(const QString& programName)
+{
+    if (AnotherCopyRunning(programName))
+        return false;
+    NotifyStartComponent();
+    return true;
 }
