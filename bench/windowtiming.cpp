@@ -148,6 +148,8 @@ int item5(bool hold)
 
 int main(int argc, char** argv)
 {
+    // Started as the game is, so its start-up (notification included) is the game's.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "firstframe") == 0) {
         FirstPaint first;

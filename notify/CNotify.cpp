@@ -83,11 +83,15 @@ void CNotify::Notify(QString strName, QString /*strOther*/)
     });
     if (hide == QLatin1String("1"))
         return;
-    // The window needs the caller's widget application and its window thread.
+    // The window needs the caller's widget application and its window thread, and
+    // its web views need contexts the caller shares from before the application
+    // existed: without them the web engine takes the whole caller down.
     const bool loaded = attempt([&] {
         if (!qobject_cast<QApplication*>(QCoreApplication::instance())
             || QThread::currentThread() != QCoreApplication::instance()->thread())
             throw std::runtime_error("no window thread");
+        if (!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts))
+            throw std::runtime_error("no shared contexts");
         if (!loadedWindow()) {
             loadedWindow() = new frmInfo;
             loadedWindow()->setAttribute(Qt::WA_DeleteOnClose);
