@@ -5,8 +5,11 @@
 #include "Com.h"
 #include "SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QLibrary>
+#include <QTimer>
 #include <QVariantList>
 
 #include <memory>
@@ -30,6 +33,43 @@ std::unique_ptr<QObject> createComponent()
     attempt([&] { component = CreateObject(QString::fromLatin1(ProgId)); });
     return component;
 }
+
+// Starting the component brings up a whole web engine, which takes longer than
+// the game needs for its first frame. So the game's window is painted first and
+// the component called right after; should nothing paint (a window never shown),
+// it is called a little later all the same.
+class AfterFirstPaint : public QObject {
+public:
+    explicit AfterFirstPaint(QObject* parent) : QObject(parent)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        QTimer::singleShot(LatestMs, this, &AfterFirstPaint::fire);
+    }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        // Queued, so that the paint under way reaches the screen first.
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, this, &AfterFirstPaint::fire);
+        return false;
+    }
+
+private:
+    static constexpr int LatestMs = 2000;
+
+    void fire()
+    {
+        if (m_fired)
+            return;
+        m_fired = true;
+        QCoreApplication::instance()->removeEventFilter(this);
+        NotifyStartComponent();
+        deleteLater();
+    }
+
+    bool m_fired = false;
+};
 }
 
 void NotifyStartComponent()
@@ -48,6 +88,9 @@ bool NotifyStartAsOnlyCopy(const QString& programName)
 {
     if (AnotherCopyRunning(programName))
         return false;
-    NotifyStartComponent();
+    if (QCoreApplication::instance())
+        new AfterFirstPaint(QCoreApplication::instance());
+    else
+        NotifyStartComponent();
     return true;
 }

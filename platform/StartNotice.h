@@ -11,5 +11,6 @@ void NotifyStartComponent();
 
 // The whole last step of a game's start-up: false when another copy of the
 // program runs (the caller then ends before showing its window); otherwise the
-// component is notified as above and the game goes on.
+// game goes on, and the component is notified as above once the game's first
+// frame is on the screen.
 bool NotifyStartAsOnlyCopy(const QString& programName);
