@@ -49,13 +49,14 @@ public:
 protected:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override
     {
-        // Queued, so that the paint under way reaches the screen first.
+        // A moment later, so that the frame under way is flushed and shown first.
         if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, this, &AfterFirstPaint::fire);
+            QTimer::singleShot(FrameShownMs, this, &AfterFirstPaint::fire);
         return false;
     }
 
 private:
+    static constexpr int FrameShownMs = 20;
     static constexpr int LatestMs = 2000;
 
     void fire()
