@@ -2,12 +2,15 @@
 
 #include <QString>
 
-// Whether another live process of the program with this name is running. The
-// first call that finds no other copy takes the program's lock and keeps it for
-// the rest of this process, so a copy started later sees this one; calls after
-// that answer false. A lock left behind by a process that has died does not count.
+// Whether another live process of the program with this name is running on this
+// machine. The first call that finds no other copy takes the program's lock and
+// keeps it for the rest of this process, so a copy started later sees this one;
+// calls after that answer false. Only a live holder counts: the lock is the
+// kernel's and goes with the process that held it, so nothing a dead copy left
+// behind, nor anything else lying where the lock should be, stops a start.
 bool AnotherCopyRunning(const QString& programName);
 
-// Where the lock of that program lives: one file per program name in the
-// session's runtime folder.
+// Where the lock of that program lives: one file per program name in a folder
+// only this user can write (the session's runtime folder, else one in the
+// user's cache folder); empty when there is no such folder.
 QString singleInstanceLockPath(const QString& programName);
