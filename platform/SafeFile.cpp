@@ -1,9 +1,12 @@
 #include "SafeFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,11 +81,54 @@ bool writeInPlace(const QString& path, const QByteArray& bytes)
     ::close(fd);
     return ok;
 }
+
+// Follows the chain of symbolic links from path to the file they name, trusting
+// only links this user made: a link another user planted beside a game, in a
+// folder both may write, would otherwise turn a save into an overwrite of any
+// file the player can write. Empty when such a link is in the way.
+QString ownLinkTarget(const QString& path)
+{
+    constexpr int MaxLinks = 40;
+    QString current = path;
+    for (int hop = 0; hop < MaxLinks; ++hop) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(current).constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        if (st.st_uid != ::geteuid())
+            return {};
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(QFile::encodeName(current).constData(), buffer, sizeof buffer);
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof buffer)
+            return {};
+        // A relative link names its target from the folder it lies in.
+        current = QDir(QFileInfo(current).absolutePath()).filePath(QFile::decodeName(QByteArray(buffer, n)));
+    }
+    return {};
+}
+
+// A rename is only as durable as the folder that records it: without this, a
+// power loss can bring back the old file even though the new one was synced.
+bool syncFolderOf(const QString& file)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // Some file systems cannot sync a folder; what they hold is then as safe as they make it.
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return ok;
+}
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    const QByteArray name = QFile::encodeName(path);
+    // The save goes to the file a link names, as the save file would on its own,
+    // but only through links this user made.
+    const QString target = ownLinkTarget(path);
+    if (target.isEmpty())
+        return false;
+    const QByteArray name = QFile::encodeName(target);
     struct stat old {};
     const bool exists = ::stat(name.constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
@@ -91,16 +137,16 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes)
     // A file with more than one name is one file to the player: replacing it would
     // leave the other names on the old board, so it is rewritten where it stands.
     if (exists && old.st_nlink > 1)
-        return writeInPlace(path, bytes);
+        return writeInPlace(target, bytes);
 
     // Unbuffered, so that a full disk shows in write() itself: a buffered save
     // file only flushes at commit, and a failure there went unnoticed.
-    QSaveFile file(path);
+    QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // The folder takes no temporary file; a file that is itself writable is
         // still the player's to overwrite.
         if (exists && ::access(name.constData(), W_OK) == 0)
-            return writeInPlace(path, bytes);
+            return writeInPlace(target, bytes);
         return false;
     }
     bool ok = file.write(bytes) == bytes.size();
@@ -119,7 +165,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes)
         file.commit();   // removes the temporary file
         return false;
     }
-    return file.commit();
+    return file.commit() && syncFolderOf(target);
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -185,6 +186,8 @@ private slots:
     void saveKeepsMode_data();
     void saveKeepsMode();
     void saveKeepsHardLinks();
+    void saveThroughLinks_data();
+    void saveThroughLinks();
     void realDialogs();
     void realDialogCancel_data();
     void realDialogCancel();
@@ -633,6 +636,35 @@ void tst_cFile::saveKeepsHardLinks()
     QVERIFY(save(field.get(), path));
     QCOMPARE(contents(other), cFile::FormatFld(*field));
     QCOMPARE(entries(dir.path()), (QStringList{"MField.fld", "linked.fld"}));
+}
+
+void tst_cFile::saveThroughLinks_data()
+{
+    QTest::addColumn<bool>("othersLink");
+    QTest::newRow("the player's own link is followed") << false;
+    QTest::newRow("another user's link is not") << true;
+}
+
+// A link another user planted where the player saves would turn the save into an
+// overwrite of whatever it points at; the player's own link (a dotfile manager's)
+// is followed as before.
+void tst_cFile::saveThroughLinks()
+{
+    QFETCH(bool, othersLink);
+    if (othersLink && ::geteuid() != 0)
+        QSKIP("needs root to make another user's link");
+    QTemporaryDir dir;
+    const QString target = dir.filePath("target.fld"), path = dir.filePath("MField.fld");
+    const QByteArray old = rows("00000001", 2);
+    QVERIFY(write(target, old));
+    QVERIFY(QFile::link(target, path));
+    constexpr uid_t Nobody = 65534;
+    if (othersLink)
+        QCOMPARE(::lchown(QFile::encodeName(path).constData(), Nobody, Nobody), 0);
+    auto field = board(30, 16, 99, 10);
+    QCOMPARE(save(field.get(), path), !othersLink);
+    QCOMPARE(contents(target), othersLink ? old : cFile::FormatFld(*field));
+    QVERIFY(QFileInfo(path).isSymLink());
 }
 
 // Through the real dialogs: the proposed name gets the default extension, and the
