@@ -16,11 +16,14 @@ build: deps
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default -j $(JOBS)
 
-# The games create the notification component by name, so it is entered in the
-# player's registry first; a game without it still starts.
+# The games create the notification component by name, so it is entered in a
+# registry first; a game without it still starts. That registry is the build's
+# own: an entry for build/bin in the player's registry would win over an
+# installed copy of the component, in every game the player starts.
+RUN_REGISTRY := $(CURDIR)/build/registry
 run: build
-	@build/bin/regsvr build/bin/libtidingo.so || true
-	@build/bin/gridwarden
+	@DORVIK_REGISTRY_DIR='$(RUN_REGISTRY)' build/bin/regsvr build/bin/libtidingo.so || true
+	@DORVIK_REGISTRY_DIR='$(RUN_REGISTRY)' build/bin/gridwarden
 
 # The suite as CI runs it: the same Debug build with every warning an error.
 test-ci: deps

@@ -4,10 +4,17 @@
 #include "RuntimeError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QMetaMethod>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // The default value of a key under HKEY_CLASSES_ROOT, empty when there is none.
@@ -29,6 +36,33 @@ QByteArray defaultValue(const QString& keyPath)
 }
 }
 
+QFunctionPointer resolveComponentEntry(const QString& libraryPath, const char* entry, QString* problem)
+{
+    const QString path = QFileInfo(libraryPath).absoluteFilePath();
+    // The loader opens the file with a plain, blocking open(), which never returns
+    // on a pipe nobody writes to. So the file is opened first without blocking and
+    // its kind checked on what was opened.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    const int openError = errno;
+    struct stat st {};
+    const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (fd >= 0)
+        ::close(fd);
+    if (!regular) {
+        if (problem)
+            *problem = fd < 0 ? QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(openError)))
+                              : QStringLiteral("%1 is not a regular file").arg(path);
+        return nullptr;
+    }
+    // QLibrary leaves the library loaded when it goes: objects it made may outlive
+    // the call by far.
+    QLibrary library(path);
+    const QFunctionPointer function = library.resolve(entry);
+    if (!function && problem)
+        *problem = library.errorString();
+    return function;
+}
+
 std::unique_ptr<QObject> CreateObject(const QString& progId)
 {
     if (progId.trimmed().isEmpty())
@@ -40,10 +74,8 @@ std::unique_ptr<QObject> CreateObject(const QString& progId)
         = defaultValue(QStringLiteral("CLSID\\") + QString::fromLatin1(clsid) + QStringLiteral("\\InprocServer32"));
     if (library.isEmpty())
         throw cannotCreateObject();
-    // QLibrary leaves the library loaded when it goes: objects it made may outlive
-    // this call by far.
-    QLibrary lib(QFile::decodeName(library));
-    const auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(lib.resolve("DllGetClassObject"));
+    const auto getClassObject
+        = reinterpret_cast<DllGetClassObjectFn>(resolveComponentEntry(QFile::decodeName(library), "DllGetClassObject"));
     if (!getClassObject)
         throw cannotCreateObject();
     QObject* object = nullptr;

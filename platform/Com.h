@@ -29,6 +29,13 @@ using DllRegisterServerFn = HRESULT (*)();
 using DllUnregisterServerFn = HRESULT (*)();
 }
 
+// An entry point of a component library, loaded from the file at libraryPath (a
+// relative path is taken from the current folder, never from the loader's search
+// path); nullptr, with *problem telling why, when the file is not a regular file
+// or does not load or export it. Anything else (a pipe, a device) is refused at
+// once: the loader would wait on it for good.
+QFunctionPointer resolveComponentEntry(const QString& libraryPath, const char* entry, QString* problem = nullptr);
+
 // 429 "ActiveX component can't create object" when the name is not registered or
 // the library does not give the object. The library stays loaded for the process,
 // as the object's code lives in it.

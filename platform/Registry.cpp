@@ -1,26 +1,64 @@
 #include "Registry.h"
 
+#include "HiveLock.h"
 #include "RegistryHive.h"
 #include "SafeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
+#include <QVariant>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-// A hive beyond this size is not one this suite wrote; it reads as empty.
+// A hive beyond this size is not one this suite wrote; it reads as empty, and no
+// write may make one.
 constexpr qint64 kMaxHiveBytes = 16 * 1024 * 1024;
 // A writer waits this long for another process to finish its write.
-constexpr int kLockWaitMs = 10000;
+constexpr std::chrono::milliseconds kLockWait{10000};
+// Moves the registry's folder; see Registry.h.
+constexpr char kFolderVariable[] = "DORVIK_REGISTRY_DIR";
 // Rights that change a key or its values.
 constexpr REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | 0x10000 /*DELETE*/
                                 | 0x40000 /*WRITE_DAC*/ | 0x80000 /*WRITE_OWNER*/;
+
+// The per-thread failure text and wait limit live on the thread's QThread object
+// rather than in thread_local variables: the component library carries a copy of
+// this code of its own, and a program must see what stopped the component's
+// writes, as the component must keep to the program's wait limit.
+constexpr char kFailureProperty[] = "registryLastFailure";
+constexpr char kDeadlineProperty[] = "registryLockDeadline";
+
+LONG failure(LONG code, const QString& text)
+{
+    QThread::currentThread()->setProperty(kFailureProperty, text);
+    return code;
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+std::chrono::steady_clock::time_point lockDeadline()
+{
+    const auto byDefault = std::chrono::steady_clock::now() + kLockWait;
+    const qint64 limit = QThread::currentThread()->property(kDeadlineProperty).toLongLong();
+    if (limit == 0)
+        return byDefault;
+    return std::min(byDefault, std::chrono::steady_clock::time_point(std::chrono::nanoseconds(limit)));
+}
 
 struct OpenKey {
     HKEY root = nullptr;
@@ -82,17 +120,53 @@ QString joinPath(const QString& base, const QString& subKey)
     return RegistryHive::normalPath(base + u'\\' + subKey);
 }
 
-RegistryHive loadHive(const QString& path)
+// One key as the hive on disk has it now, for a reader: no lock, since hives are
+// only ever replaced whole.
+std::optional<RegistryHive::Key> readKey(HKEY root, const QString& path)
 {
-    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxHiveBytes);
-    return bytes ? RegistryHive::parse(*bytes) : RegistryHive();
+    const std::optional<QByteArray> bytes = readRegularFile(registryHivePath(root), kMaxHiveBytes);
+    return bytes ? RegistryHive::findKey(*bytes, path) : std::nullopt;
 }
 
-// Whether this process could replace the hive file: the file itself, or where it
-// does not exist yet, the nearest folder above it that does.
+// The whole hive, for a writer, which may only replace what it has read in full.
+// A missing hive is an empty one; anything else that cannot be read, or was not
+// read in full, is left for its owner to look at, and the write fails.
+LONG readWholeHive(const QString& path, RegistryHive& hive)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return ERROR_SUCCESS;
+        return failure(ERROR_CANTREAD, QStringLiteral("hive %1 cannot be read: %2").arg(path, systemText(errno)));
+    }
+    const QString kept = QStringLiteral("; it is left as it is");
+    if (!S_ISREG(st.st_mode))
+        return failure(ERROR_BADDB, QStringLiteral("hive %1 is not a regular file").arg(path) + kept);
+    if (st.st_size > kMaxHiveBytes)
+        return failure(ERROR_BADDB,
+                       QStringLiteral("hive %1 is larger than %2 bytes").arg(path).arg(kMaxHiveBytes) + kept);
+    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxHiveBytes);
+    if (!bytes) {
+        const int error = errno;
+        return failure(error == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTREAD,
+                       QStringLiteral("hive %1 cannot be read: %2").arg(path, systemText(error)) + kept);
+    }
+    bool complete = false;
+    hive = RegistryHive::parse(*bytes, &complete);
+    if (!complete)
+        return failure(ERROR_BADDB, QStringLiteral("hive %1 is damaged or not a hive").arg(path) + kept);
+    return ERROR_SUCCESS;
+}
+
+// Whether this process could replace the hive file: hives are replaced, never
+// rewritten, which takes their folder, or where that does not exist yet, the
+// nearest folder above it that does. A hive file the player may not write keeps
+// its root key read-only all the same.
 bool hiveWritable(const QString& path)
 {
-    QString probe = path;
+    if (QFileInfo::exists(path) && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        return false;
+    QString probe = QFileInfo(path).absolutePath();
     while (!QFileInfo::exists(probe)) {
         const QString up = QFileInfo(probe).absolutePath();
         if (up == probe)
@@ -109,16 +183,37 @@ LONG changeHive(HKEY root, const std::function<LONG(RegistryHive&)>& change)
     const QString path = registryHivePath(root);
     if (path.isEmpty())
         return ERROR_INVALID_HANDLE;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return ERROR_CANTWRITE;
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs))
-        return ERROR_CANTWRITE;
-    RegistryHive hive = loadHive(path);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return failure(ERROR_CANTWRITE, QStringLiteral("registry folder %1 cannot be made").arg(folder));
+    HiveLock lock(path);
+    switch (lock.lock(lockDeadline())) {
+    case HiveLock::Result::Locked:
+        break;
+    case HiveLock::Result::TimedOut:
+        return failure(ERROR_TIMEOUT, lock.problem());
+    case HiveLock::Result::Unusable:
+        return failure(lock.denied() ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE, lock.problem());
+    }
+    RegistryHive hive;
+    if (const LONG read = readWholeHive(path, hive); read != ERROR_SUCCESS)
+        return read;
     const LONG result = change(hive);
     if (result != ERROR_SUCCESS)
         return result;
-    return writeFileAtomically(path, hive.serialize()) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    // A hive the reader would refuse reads as empty, and the next write would
+    // replace it with next to nothing: every key would be lost.
+    const QByteArray bytes = hive.serialize();
+    if (bytes.size() > kMaxHiveBytes)
+        return failure(ERROR_FILE_TOO_LARGE,
+                       QStringLiteral("hive %1 would grow beyond %2 bytes").arg(path).arg(kMaxHiveBytes));
+    errno = 0;
+    if (!writeFileAtomically(path, bytes, InPlaceWrite::Never)) {
+        const int error = errno;
+        return failure(ERROR_CANTWRITE, QStringLiteral("hive %1 cannot be replaced in its folder").arg(path)
+                                            + (error != 0 ? QStringLiteral(": ") + systemText(error) : QString()));
+    }
+    return ERROR_SUCCESS;
 }
 
 // The key itself, or the nearest key above it that exists.
@@ -140,8 +235,34 @@ QString registryHivePath(HKEY root)
     const QString name = rootName(root);
     if (name.isEmpty())
         return {};
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/dorvik-registry/") + name + QStringLiteral(".hive");
+    const QByteArray moved = qgetenv(kFolderVariable);
+    // Tests keep to their own folder whatever the developer's shell has set.
+    const QString folder = !moved.isEmpty() && !QStandardPaths::isTestModeEnabled()
+                               ? QDir(QFile::decodeName(moved)).absolutePath()
+                               : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                                     + QStringLiteral("/dorvik-registry");
+    return folder + u'/' + name + QStringLiteral(".hive");
+}
+
+QString registryLastFailure()
+{
+    return QThread::currentThread()->property(kFailureProperty).toString();
+}
+
+RegistryWaitLimit::RegistryWaitLimit(std::chrono::milliseconds wait)
+    : m_previous(QThread::currentThread()->property(kDeadlineProperty).toLongLong())
+{
+    const qint64 deadline = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                (std::chrono::steady_clock::now() + wait).time_since_epoch())
+                                .count();
+    // A scope inside another never waits beyond the outer one's limit.
+    QThread::currentThread()->setProperty(kDeadlineProperty,
+                                          m_previous == 0 ? deadline : std::min(deadline, m_previous));
+}
+
+RegistryWaitLimit::~RegistryWaitLimit()
+{
+    QThread::currentThread()->setProperty(kDeadlineProperty, m_previous);
 }
 
 LONG RegOpenKeyExA(HKEY hKey, const QString& subKey, DWORD /*options*/, REGSAM samDesired, HKEY* result)
@@ -154,13 +275,14 @@ LONG RegOpenKeyExA(HKEY hKey, const QString& subKey, DWORD /*options*/, REGSAM s
         return ERROR_INVALID_HANDLE;
     const QString path = joinPath(base.path, subKey);
     const QString hivePath = registryHivePath(base.root);
-    const RegistryHive hive = loadHive(hivePath);
-    const RegistryHive::Key* key = hive.key(path);
+    const std::optional<RegistryHive::Key> key = readKey(base.root, path);
     // The root key is there before anything is stored under it.
     if (!key && !path.isEmpty())
         return ERROR_FILE_NOT_FOUND;
-    if ((samDesired & kWriteRights) && ((key && key->readOnly) || !hiveWritable(hivePath)))
+    if ((samDesired & kWriteRights) && key && key->readOnly)
         return ERROR_ACCESS_DENIED;
+    if ((samDesired & kWriteRights) && !hiveWritable(hivePath))
+        return failure(ERROR_ACCESS_DENIED, QStringLiteral("hive %1 may not be replaced by this user").arg(hivePath));
     *result = newHandle(OpenKey{base.root, path, samDesired});
     return ERROR_SUCCESS;
 }
@@ -170,6 +292,15 @@ LONG RegCreateKeyExA(HKEY hKey, const QString& subKey, DWORD /*reserved*/, const
 {
     if (!result)
         return ERROR_INVALID_PARAMETER;
+    OpenKey base;
+    if (!resolve(hKey, base))
+        return ERROR_INVALID_HANDLE;
+    const QString path = joinPath(base.path, subKey);
+    if (!RegistryHive::keyPathFits(path))
+        return failure(ERROR_INVALID_PARAMETER,
+                       QStringLiteral("key is deeper than %1 keys or has a name longer than %2 characters")
+                           .arg(RegistryHive::MaxKeyDepth)
+                           .arg(RegistryHive::MaxKeyNameLength));
     // A key that is there is only opened: the hive file is rewritten only for a new key.
     const LONG opened = RegOpenKeyExA(hKey, subKey, options, samDesired, result);
     if (opened != ERROR_FILE_NOT_FOUND) {
@@ -177,10 +308,6 @@ LONG RegCreateKeyExA(HKEY hKey, const QString& subKey, DWORD /*reserved*/, const
             *disposition = REG_OPENED_EXISTING_KEY;
         return opened;
     }
-    OpenKey base;
-    if (!resolve(hKey, base))
-        return ERROR_INVALID_HANDLE;
-    const QString path = joinPath(base.path, subKey);
     bool created = false;
     const LONG status = changeHive(base.root, [&](RegistryHive& hive) {
         if (hive.key(path))
@@ -211,8 +338,7 @@ LONG RegQueryValueExA(HKEY hKey, const QString& valueName, DWORD* /*reserved*/, 
         return ERROR_ACCESS_DENIED;
     if (data && !dataSize)
         return ERROR_INVALID_PARAMETER;
-    const RegistryHive hive = loadHive(registryHivePath(open.root));
-    const RegistryHive::Key* key = hive.key(open.path);
+    const std::optional<RegistryHive::Key> key = readKey(open.root, open.path);
     if (!key)
         return open.path.isEmpty() ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     const auto it = key->values.constFind(valueName.toCaseFolded());
@@ -240,6 +366,9 @@ LONG RegSetValueExA(HKEY hKey, const QString& valueName, DWORD /*reserved*/, DWO
         return ERROR_INVALID_HANDLE;
     if (!(open.access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
+    if (!RegistryHive::valueNameFits(valueName))
+        return failure(ERROR_INVALID_PARAMETER, QStringLiteral("value name is longer than %1 characters")
+                                                    .arg(RegistryHive::MaxValueNameLength));
     return changeHive(open.root, [&](RegistryHive& hive) {
         RegistryHive::Key* key = hive.key(open.path);
         if (!key && !open.path.isEmpty())

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 
 // The registry the suite keeps its few settings in, with Windows' names, types and
@@ -11,7 +12,14 @@
 // Every call sees the hive as it is on disk at that moment: a value another
 // process wrote, or a hive removed, shows at once. Writers take the hive's lock,
 // read it afresh, change it and replace it in one step, so two processes never
-// lose each other's values.
+// lose each other's values. A hive is never rewritten where it stands, so readers
+// need no lock and never see half of one. A write fails, and leaves the file for
+// its owner to look at, rather than replace a hive it could not read in full.
+//
+// The hives live in the folder named by the environment variable
+// DORVIK_REGISTRY_DIR when it is set (a registry of one's own, as `make run`
+// keeps under build/), else in dorvik-registry/ in the configuration folder;
+// in Qt's test mode always in the test's own configuration folder.
 
 using LONG = std::int32_t;
 using DWORD = std::uint32_t;
@@ -31,9 +39,13 @@ constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 constexpr LONG ERROR_ACCESS_DENIED = 5;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
+constexpr LONG ERROR_FILE_TOO_LARGE = 223;      // the hive would outgrow what a reader takes
 constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_BADDB = 1009;              // the hive is damaged, foreign or too large
+constexpr LONG ERROR_CANTREAD = 1012;
 constexpr LONG ERROR_CANTWRITE = 1013;
 constexpr LONG ERROR_KEY_DELETED = 1018;
+constexpr LONG ERROR_TIMEOUT = 1460;            // another writer held the hive too long
 
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
@@ -56,8 +68,10 @@ constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
 // A key opened without KEY_SET_VALUE cannot store values; asking for write access
-// to a key the player may only read (a read-only key, or a hive file the player
-// cannot write) is refused with ERROR_ACCESS_DENIED.
+// to a key the player may only read (a read-only key, or a hive file or folder the
+// player cannot write) is refused with ERROR_ACCESS_DENIED. Keys go at most 512
+// deep, key names hold at most 255 characters and value names 16,383; beyond
+// that RegCreateKeyExA and RegSetValueExA answer ERROR_INVALID_PARAMETER.
 LONG RegOpenKeyExA(HKEY hKey, const QString& subKey, DWORD options, REGSAM samDesired, HKEY* result);
 LONG RegCreateKeyExA(HKEY hKey, const QString& subKey, DWORD reserved, const QString& klass, DWORD options,
                      REGSAM samDesired, void* security, HKEY* result, DWORD* disposition);
@@ -73,3 +87,24 @@ LONG RegDeleteKeyA(HKEY hKey, const QString& subKey);
 
 // The hive file of a root key; empty for anything that is not a root key.
 QString registryHivePath(HKEY root);
+
+// What stopped this thread's last registry call that failed for want of a usable
+// hive, lock or folder, or for a key or name beyond the bounds ("registry lock
+// ... is a folder"); empty when none has. A component's writes count too, so a
+// program such as regsvr can tell the player what stands in the way.
+QString registryLastFailure();
+
+// Within this scope, registry writes on this thread give up waiting for another
+// writer once wait has passed since the scope began (ERROR_TIMEOUT), so a caller
+// that must not stall, such as a game's start-up, is held that long at most.
+// Outside any scope a write waits up to ten seconds.
+class RegistryWaitLimit {
+public:
+    explicit RegistryWaitLimit(std::chrono::milliseconds wait);
+    ~RegistryWaitLimit();
+    RegistryWaitLimit(const RegistryWaitLimit&) = delete;
+    RegistryWaitLimit& operator=(const RegistryWaitLimit&) = delete;
+
+private:
+    qint64 m_previous = 0;
+};

@@ -121,7 +121,7 @@ bool syncFolderOf(const QString& file)
 }
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes)
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, InPlaceWrite inPlace)
 {
     // The save goes to the file a link names, as the save file would on its own,
     // but only through links this user made.
@@ -136,7 +136,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 
     // A file with more than one name is one file to the player: replacing it would
     // leave the other names on the old board, so it is rewritten where it stands.
-    if (exists && old.st_nlink > 1)
+    if (exists && old.st_nlink > 1 && inPlace == InPlaceWrite::Allowed)
         return writeInPlace(target, bytes);
 
     // Unbuffered, so that a full disk shows in write() itself: a buffered save
@@ -145,7 +145,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // The folder takes no temporary file; a file that is itself writable is
         // still the player's to overwrite.
-        if (exists && ::access(name.constData(), W_OK) == 0)
+        if (exists && inPlace == InPlaceWrite::Allowed && ::access(name.constData(), W_OK) == 0)
             return writeInPlace(target, bytes);
         return false;
     }

@@ -3,20 +3,25 @@
 #include "AppPath.h"
 #include "Attempt.h"
 #include "Com.h"
+#include "Registry.h"
 #include "SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
-#include <QLibrary>
 #include <QTimer>
 #include <QVariantList>
 
+#include <chrono>
 #include <memory>
 
 namespace {
 constexpr char ProgId[] = "Tidingo.CNotify";
 constexpr char LibraryName[] = "libtidingo.so";
+// The longest the game's window may wait on another program's registry write:
+// reads never wait, and a registration that cannot have the hive at once is
+// simply tried again at the next start.
+constexpr std::chrono::milliseconds StartUpLockWait{50};
 
 std::unique_ptr<QObject> createComponent()
 {
@@ -26,8 +31,8 @@ std::unique_ptr<QObject> createComponent()
     // An installed copy has the component beside the games; the first start of
     // each player enters it in that player's registry, as installing it for
     // everyone cannot.
-    QLibrary library(QDir(AppPath()).filePath(QString::fromLatin1(LibraryName)));
-    const auto registerServer = reinterpret_cast<DllRegisterServerFn>(library.resolve("DllRegisterServer"));
+    const auto registerServer = reinterpret_cast<DllRegisterServerFn>(
+        resolveComponentEntry(QDir(AppPath()).filePath(QString::fromLatin1(LibraryName)), "DllRegisterServer"));
     if (!registerServer || registerServer() != S_OK)
         return nullptr;
     attempt([&] { component = CreateObject(QString::fromLatin1(ProgId)); });
@@ -75,7 +80,11 @@ private:
 
 void NotifyStartComponent()
 {
-    std::unique_ptr<QObject> component = createComponent();
+    std::unique_ptr<QObject> component;
+    {
+        const RegistryWaitLimit limit(StartUpLockWait);
+        component = createComponent();
+    }
     if (!component)
         return;
     // Both games introduce themselves by the same name; the second text is unused.

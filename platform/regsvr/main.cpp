@@ -1,12 +1,11 @@
 // regsvr [-u] LIBRARY: lets a component library enter itself in the registry
 // (or, with -u, take itself out), so that programs can create it by name.
-// Exit status 0 when the library did so, 1 otherwise.
+// Exit status 0 when the library did so, 1 otherwise, with the reason on stderr.
 
 #include "Com.h"
+#include "Registry.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QLibrary>
 
 #include <cstdio>
 
@@ -22,18 +21,19 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: regsvr [-u] LIBRARY\n");
         return 1;
     }
-    // An absolute path, so that the library is the file named and not one the
-    // loader would find somewhere on its search path.
-    QLibrary library(QFileInfo(args.front()).absoluteFilePath());
+    // The library is the file named, never one the loader would find on its search path.
     const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
-    const auto function = reinterpret_cast<DllRegisterServerFn>(library.resolve(entry));
+    QString problem;
+    const auto function = reinterpret_cast<DllRegisterServerFn>(resolveComponentEntry(args.front(), entry, &problem));
     if (!function) {
-        std::fprintf(stderr, "regsvr: %s\n", qPrintable(library.errorString()));
+        std::fprintf(stderr, "regsvr: %s\n", qPrintable(problem));
         return 1;
     }
     const HRESULT result = function();
     if (result != S_OK) {
-        std::fprintf(stderr, "regsvr: %s failed (0x%08x)\n", entry, static_cast<unsigned>(result));
+        const QString reason = registryLastFailure();
+        std::fprintf(stderr, "regsvr: %s failed (0x%08x)%s%s\n", entry, static_cast<unsigned>(result),
+                     reason.isEmpty() ? "" : ": ", qPrintable(reason));
         return 1;
     }
     return 0;

@@ -38,12 +38,12 @@ inline bool writeHive(HKEY root, const QByteArray& text)
     return writeFileAtomically(registryHivePath(root), text);
 }
 
-// Programs started by a test see the same hives as the test itself.
+// Programs started by a test see the same hives as the test itself, through the
+// variable that moves the registry.
 inline QProcessEnvironment childEnvironment()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"),
-               QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    env.insert(QStringLiteral("DORVIK_REGISTRY_DIR"), QFileInfo(registryHivePath(HKEY_LOCAL_MACHINE)).absolutePath());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return env;
 }

@@ -3,7 +3,10 @@
 //                                prints the titles of the windows then shown,
 //                                or "error N" for a run-time error (exit 2)
 //   tidingo_host write NAME N    stores N values NAME0..NAME<N-1> one call each
+//   tidingo_host hold            takes HKEY_LOCAL_MACHINE's hive lock, prints
+//                                "held" and keeps it until it is killed
 #include "Com.h"
+#include "HiveLock.h"
 #include "Registry.h"
 #include "RuntimeError.h"
 #include "modRegedit.h"
@@ -12,6 +15,8 @@
 #include <QWidget>
 
 #include <cstdio>
+
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -25,6 +30,15 @@ int main(int argc, char* argv[])
                 return 1;
         }
         return 0;
+    }
+    if (args.size() == 2 && args[1] == QLatin1String("hold")) {
+        HiveLock lock(registryHivePath(HKEY_LOCAL_MACHINE));
+        if (lock.lock(std::chrono::steady_clock::now()) != HiveLock::Result::Locked)
+            return 1;
+        std::printf("held\n");
+        std::fflush(stdout);
+        for (;;)
+            pause();
     }
     if (args.size() == 2 && args[1] == QLatin1String("notify")) {
         try {

@@ -1,16 +1,28 @@
 #include "NotifyTestSupport.h"
 
+#include "AppPath.h"
 #include "Gbk.h"
 #include "CNotify.h"
 #include "Com.h"
+#include "HiveLock.h"
 #include "Registry.h"
+#include "RegistryHive.h"
 #include "RuntimeError.h"
+#include "StartNotice.h"
 #include "modRegedit.h"
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTest>
 #include <QtEndian>
+
+#include <atomic>
+#include <optional>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
 
 namespace {
 const QString kKey = QStringLiteral("Software\\KQ\\ROVevore");
@@ -40,7 +52,8 @@ QString binPath(const QString& name)
 }
 
 // Runs one of the build's programs against the test's hives; its exit code.
-int runProgram(const QString& name, const QStringList& args, QByteArray* output = nullptr)
+int runProgram(const QString& name, const QStringList& args, QByteArray* output = nullptr,
+               QByteArray* errors = nullptr)
 {
     QProcess process;
     process.setProcessEnvironment(childEnvironment());
@@ -49,7 +62,21 @@ int runProgram(const QString& name, const QStringList& args, QByteArray* output 
         return -1;
     if (output)
         *output = process.readAllStandardOutput();
+    if (errors)
+        *errors = process.readAllStandardError();
     return process.exitCode();
+}
+
+QByteArray hiveBytes(HKEY root = HKEY_LOCAL_MACHINE)
+{
+    return readRegularFile(registryHivePath(root), 1 << 26).value_or("missing");
+}
+
+// A hive registering the component's class with its library at path.
+QByteArray registrationOf(const QString& library)
+{
+    return "REGISTRY-HIVE 1\n[Tidingo.CNotify]\n[Tidingo.CNotify\\CLSID]\n=1:7b317d\n[CLSID]\n[CLSID\\{1}]\n"
+           "[CLSID\\{1}\\InprocServer32]\n=1:" + QFile::encodeName(library).toHex() + "\n";
 }
 }
 
@@ -63,12 +90,20 @@ private slots:
     void missingReadsEmpty();
     void writeStringStoresAnsi();
     void readOnlyAccess();
-    void damagedHiveReadsAsMissing_data();
-    void damagedHiveReadsAsMissing();
+    void unreadableHiveIsKept_data();
+    void unreadableHiveIsKept();
+    void oversizedWriteFails();
+    void bounds_data();
+    void bounds();
     void smallBufferAsksForMore();
-    void twoProcessesKeepBothValues();
+    void processesKeepEveryValue();
+    void readersNeverSeeHalfAHive();
+    void liveLockIsWaitedForDeadOneIsNot();
+    void lockInTheWayIsNamed();
+    void startUpDoesNotWaitForAWriter();
     void componentByNameFromSecondProgram();
     void componentErrors();
+    void pipeIsNoLibrary();
 
 private:
     PrivateHome m_home;
@@ -149,34 +184,97 @@ void tst_registry::readOnlyAccess()
     QCOMPARE(*readRegularFile(registryHivePath(HKEY_LOCAL_MACHINE), 1 << 20), before);
 
     // A key the player may read but not change still gives its values.
-    QVERIFY(writeHive(HKEY_LOCAL_MACHINE, "REGISTRY-HIVE 1\n[Software\\KQ\\ROVevore] read-only\nKQSoftDesc=1:616263\n"));
+    QVERIFY(writeHive(HKEY_LOCAL_MACHINE, "REGISTRY-HIVE 1\n[Software]\n[Software\\KQ]\n"
+                                          "[Software\\KQ\\ROVevore] read-only\nKQSoftDesc=1:616263\n"));
     QCOMPARE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &hKey), ERROR_ACCESS_DENIED);
     QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("KQSoftDesc")), QStringLiteral("abc"));
     QVERIFY(!modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("ComHideWindow"), QStringLiteral("1")));
     QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("ComHideWindow")), QString());
 }
 
-void tst_registry::damagedHiveReadsAsMissing_data()
+void tst_registry::unreadableHiveIsKept_data()
 {
     QTest::addColumn<QByteArray>("hive");
-    QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("not a hive") << QByteArray("[Software\\KQ\\ROVevore]\nKQSoftDesc=1:616263\n");
-    QTest::newRow("binary") << QByteArray("\x00\xff\x13REGISTRY", 11);
-    QTest::newRow("bad hex") << QByteArray("REGISTRY-HIVE 1\n[Software\\KQ\\ROVevore]\nKQSoftDesc=1:61626\n");
-    QTest::newRow("bad type") << QByteArray("REGISTRY-HIVE 1\n[Software\\KQ\\ROVevore]\nKQSoftDesc=99999999999:61\n");
-    QTest::newRow("key line cut") << QByteArray("REGISTRY-HIVE 1\n[Software\\KQ\\ROVevore\nKQSoftDesc=1:61\n");
-    QTest::newRow("raw name") << QByteArray("REGISTRY-HIVE 1\n[Software\\KQ\\ROVevore]\nKQ Soft=1:61\n");
+    QTest::addColumn<int>("growTo");
+    QTest::addColumn<LONG>("writeStatus");
+    // Nothing in it to lose: the next write gives a sound hive.
+    QTest::newRow("empty file") << QByteArray() << 0 << ERROR_SUCCESS;
+    QTest::newRow("not a hive") << QByteArray("[Software\\KQ\\ROVevore]\nKQSoftDesc=1:616263\n") << 0 << ERROR_BADDB;
+    QTest::newRow("binary") << QByteArray("\x00\xff\x13REGISTRY", 11) << 0 << ERROR_BADDB;
+    const QByteArray keys = "REGISTRY-HIVE 1\n[]\n[Software]\n[Software\\KQ]\n";
+    QTest::newRow("bad hex") << keys + "[Software\\KQ\\ROVevore]\nKQSoftDesc=1:61626\n" << 0 << ERROR_BADDB;
+    QTest::newRow("bad type") << keys + "[Software\\KQ\\ROVevore]\nKQSoftDesc=99999999999:61\n" << 0 << ERROR_BADDB;
+    QTest::newRow("key line cut") << keys + "[Software\\KQ\\ROVevore\nKQSoftDesc=1:61\n" << 0 << ERROR_BADDB;
+    QTest::newRow("raw name") << keys + "[Software\\KQ\\ROVevore]\nKQ Soft=1:61\n" << 0 << ERROR_BADDB;
+    QTest::newRow("key above missing") << QByteArray("REGISTRY-HIVE 1\n[Software\\KQ\\ROVevore]\nKQSoftDesc=1:61\n")
+                                       << 0 << ERROR_BADDB;
+    QTest::newRow("beyond the reader's limit") << keys << (17 << 20) << ERROR_BADDB;
 }
 
-void tst_registry::damagedHiveReadsAsMissing()
+void tst_registry::unreadableHiveIsKept()
 {
     QFETCH(QByteArray, hive);
+    QFETCH(int, growTo);
+    QFETCH(LONG, writeStatus);
+    const QString path = registryHivePath(HKEY_LOCAL_MACHINE);
     QVERIFY(writeHive(HKEY_LOCAL_MACHINE, hive));
+    QVERIFY(growTo == 0 || ::truncate(QFile::encodeName(path).constData(), growTo) == 0);
+    const QByteArray before = hiveBytes();
     QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("KQSoftDesc")), QString());
     QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("KQ Soft")), QString());
-    // The hive stays usable: the next write gives a sound one.
-    QVERIFY(modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("ComHideWindow"), QStringLiteral("1")));
-    QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("ComHideWindow")), QStringLiteral("1"));
+    // What could not be read is never replaced: it stays for its owner to look at.
+    QCOMPARE(storeRaw(kKey, QStringLiteral("ComHideWindow"), REG_SZ, "1"), writeStatus);
+    if (writeStatus == ERROR_SUCCESS) {
+        QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("ComHideWindow")), QStringLiteral("1"));
+        return;
+    }
+    QCOMPARE(hiveBytes(), before);
+    QVERIFY(registryLastFailure().contains(path));
+}
+
+void tst_registry::oversizedWriteFails()
+{
+    QVERIFY(modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("KQSoftDesc"), QStringLiteral("a")));
+    const QByteArray before = hiveBytes();
+    // Stored, the value would make a hive the reader refuses, and every key would
+    // read as gone.
+    QCOMPARE(storeRaw(kKey, QStringLiteral("Big"), REG_BINARY, QByteArray(9 << 20, 'x')), ERROR_FILE_TOO_LARGE);
+    QCOMPARE(hiveBytes(), before);
+    QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("KQSoftDesc")), QStringLiteral("a"));
+}
+
+void tst_registry::bounds_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<LONG>("status");
+    const auto deep = [](int depth) { return QStringList(depth, QStringLiteral("k")).join(u'\\'); };
+    QTest::newRow("512 keys deep") << deep(512) << QString() << ERROR_SUCCESS;
+    QTest::newRow("513 keys deep") << deep(513) << QString() << ERROR_INVALID_PARAMETER;
+    QTest::newRow("key name of 255") << QString(255, u'k') << QString() << ERROR_SUCCESS;
+    QTest::newRow("key name of 256") << kKey + u'\\' + QString(256, u'k') << QString() << ERROR_INVALID_PARAMETER;
+    QTest::newRow("value name of 16,383") << kKey << QString(16383, u'v') << ERROR_SUCCESS;
+    QTest::newRow("value name of 16,384") << kKey << QString(16384, u'v') << ERROR_INVALID_PARAMETER;
+}
+
+void tst_registry::bounds()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(LONG, status);
+    QCOMPARE(storeRaw(key, value, REG_SZ, "1"), status);
+    QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, key, value),
+             status == ERROR_SUCCESS ? QStringLiteral("1") : QString());
+
+    // A key line far deeper than that, with nothing above it, is left out without
+    // a key made up for each level above it, which took time growing with the
+    // square of the depth.
+    bool complete = true;
+    const RegistryHive hive
+        = RegistryHive::parse("REGISTRY-HIVE 1\n[" + QStringList(20000, QStringLiteral("k")).join(u'\\').toLatin1() + "]\n",
+                              &complete);
+    QVERIFY(hive.keys().isEmpty());
+    QVERIFY(!complete);
 }
 
 void tst_registry::smallBufferAsksForMore()
@@ -193,24 +291,125 @@ void tst_registry::smallBufferAsksForMore()
     QCOMPARE(RegCloseKey(hKey), ERROR_INVALID_HANDLE);
 }
 
-void tst_registry::twoProcessesKeepBothValues()
+void tst_registry::processesKeepEveryValue()
 {
-    constexpr int kEach = 30;
-    QProcess first;
-    QProcess second;
-    for (const auto& [process, name] : {std::pair{&first, "first"}, std::pair{&second, "second"}}) {
-        process->setProcessEnvironment(childEnvironment());
-        process->start(binPath(QStringLiteral("tidingo_host")),
-                       {QStringLiteral("write"), QString::fromLatin1(name), QString::number(kEach)});
+    // Writers that each write in a loop: none may lose its turn until it gives up.
+    constexpr int kEach = 60;
+    const QStringList names{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")};
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (const QString& name : names) {
+        writers.push_back(std::make_unique<QProcess>());
+        writers.back()->setProcessEnvironment(childEnvironment());
+        writers.back()->start(binPath(QStringLiteral("tidingo_host")),
+                              {QStringLiteral("write"), name, QString::number(kEach)});
     }
-    QVERIFY(first.waitForFinished(120000) && second.waitForFinished(120000));
-    QCOMPARE(first.exitCode(), 0);
-    QCOMPARE(second.exitCode(), 0);
+    for (const auto& writer : writers) {
+        QVERIFY(writer->waitForFinished(120000));
+        QCOMPARE(writer->exitCode(), 0);
+    }
     for (int i = 0; i < kEach; ++i) {
-        for (const QString& name : {QStringLiteral("first"), QStringLiteral("second")})
+        for (const QString& name : names)
             QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, name + QString::number(i)),
                      QString::number(i));
     }
+}
+
+void tst_registry::readersNeverSeeHalfAHive()
+{
+    // A hive with another name (a backup made with a hard link) was rewritten
+    // where it stood, and a reader could catch it half written. The first value
+    // changes size every round, so that every line after it moves.
+    constexpr int kRounds = 150;
+    constexpr int kAnchors = 300;
+    RegistryHive start;
+    for (int i = 0; i < kAnchors; ++i)
+        start.setValue(kKey, QStringLiteral("Anchor%1").arg(i), REG_SZ, QByteArray(40, 'x'));
+    QVERIFY(writeHive(HKEY_LOCAL_MACHINE, start.serialize()));
+    const QString path = registryHivePath(HKEY_LOCAL_MACHINE);
+    std::atomic<bool> done = false;
+    std::atomic<int> failures = 0;
+    std::thread writer([&] {
+        for (int round = 0; round < kRounds; ++round) {
+            const QString backup = path + QStringLiteral(".backup%1").arg(round);
+            if (::link(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) != 0
+                || storeRaw(kKey, QStringLiteral("Anchor"), REG_SZ, QByteArray(round % 2 ? 1 : 3000, 'y'))
+                       != ERROR_SUCCESS)
+                ++failures;
+        }
+        done = true;
+    });
+    int reads = 0;
+    while (!done) {
+        bool complete = false;
+        const RegistryHive seen = RegistryHive::parse(hiveBytes(), &complete);
+        const RegistryHive::Key* key = seen.key(kKey);
+        if (!complete || !key || key->values.size() < kAnchors)
+            ++failures;
+        ++reads;
+    }
+    writer.join();
+    QCOMPARE(failures.load(), 0);
+    QVERIFY(reads > 0);
+    // The other name keeps what the hive held when it was made.
+    QCOMPARE(RegistryHive::parse(*readRegularFile(path + QStringLiteral(".backup0"), 1 << 20)), start);
+}
+
+void tst_registry::liveLockIsWaitedForDeadOneIsNot()
+{
+    QVERIFY(modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("KQSoftDesc"), QStringLiteral("a")));
+    QProcess holder;
+    holder.setProcessEnvironment(childEnvironment());
+    holder.start(binPath(QStringLiteral("tidingo_host")), {QStringLiteral("hold")});
+    QVERIFY(holder.waitForReadyRead(60000));
+    QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("held"));
+    // However old the lock looks, its holder lives: it is waited for, not taken.
+    const QByteArray lockFile = QFile::encodeName(HiveLock(registryHivePath(HKEY_LOCAL_MACHINE)).path());
+    const utimbuf longAgo{1, 1};
+    QCOMPARE(::utime(lockFile.constData(), &longAgo), 0);
+    {
+        const RegistryWaitLimit limit(std::chrono::milliseconds(300));
+        QCOMPARE(storeRaw(kKey, QStringLiteral("KQSoftDesc"), REG_SZ, "b"), ERROR_TIMEOUT);
+        QVERIFY(registryLastFailure().contains(QFile::decodeName(lockFile)));
+    }
+    holder.kill();
+    QVERIFY(holder.waitForFinished(60000));
+    // The holder is dead; its lock file stays, and does not hold anyone up.
+    QCOMPARE(storeRaw(kKey, QStringLiteral("KQSoftDesc"), REG_SZ, "c"), ERROR_SUCCESS);
+    QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("KQSoftDesc")), QStringLiteral("c"));
+}
+
+void tst_registry::lockInTheWayIsNamed()
+{
+    // Waiting would not help: the write fails at once, and says what is in the way.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT})
+        QVERIFY(QDir().mkpath(HiveLock(registryHivePath(root)).path()));
+    QCOMPARE(storeRaw(kKey, QStringLiteral("KQSoftDesc"), REG_SZ, "a"), ERROR_CANTWRITE);
+    QVERIFY2(registryLastFailure().endsWith(QStringLiteral(" is a folder")), qPrintable(registryLastFailure()));
+    // The component's own writes, in its own copy of the registry code, tell regsvr.
+    QByteArray errors;
+    QCOMPARE(runProgram(QStringLiteral("regsvr"), {binPath(QStringLiteral("libtidingo.so"))}, nullptr, &errors), 1);
+    QVERIFY2(errors.contains(QFile::encodeName(HiveLock(registryHivePath(HKEY_CLASSES_ROOT)).path()) + " is a folder"),
+             errors.constData());
+}
+
+void tst_registry::startUpDoesNotWaitForAWriter()
+{
+    // Another program writes for a second. Waiting for it would hold the game's
+    // window that long, so the first start's registration of the component gives
+    // up instead, and the next start tries again.
+    QVERIFY(modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("ComHideWindow"), QStringLiteral("1")));
+    QVERIFY(writeHive(HKEY_CLASSES_ROOT, "REGISTRY-HIVE 1\n"));
+    std::optional<HiveLock> writer(std::in_place, registryHivePath(HKEY_CLASSES_ROOT));
+    QCOMPARE(writer->lock(std::chrono::steady_clock::now()), HiveLock::Result::Locked);
+    std::thread finish([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        writer.reset();
+    });
+    setAppPath(QCoreApplication::applicationDirPath());
+    NotifyStartComponent();
+    setAppPath(QString());
+    finish.join();
+    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
 }
 
 void tst_registry::componentByNameFromSecondProgram()
@@ -233,9 +432,7 @@ void tst_registry::componentErrors()
 {
     QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
     // Registered, but the library is not where the registry says.
-    QCOMPARE(writeHive(HKEY_CLASSES_ROOT, "REGISTRY-HIVE 1\n[Tidingo.CNotify\\CLSID]\n=1:7b317d\n"
-                                          "[CLSID\\{1}\\InprocServer32]\n=1:2f6e6f6e652e736f\n"),
-             true);
+    QVERIFY(writeHive(HKEY_CLASSES_ROOT, registrationOf(QStringLiteral("/none.so"))));
     QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
 
     CNotify notify;
@@ -245,6 +442,19 @@ void tst_registry::componentErrors()
     QVERIFY(modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("ComHideWindow"), QStringLiteral("1")));
     QCOMPARE(errorOf([&] { CallByName(&notify, "Notify", {QStringLiteral("gridwarden")}); }), 0);
     QVERIFY(!CNotify::Window());
+}
+
+void tst_registry::pipeIsNoLibrary()
+{
+    // The loader would wait on a pipe for good, and every start with it.
+    QTemporaryDir folder;
+    const QString pipe = folder.filePath(QStringLiteral("libtidingo.so"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(writeHive(HKEY_CLASSES_ROOT, registrationOf(pipe)));
+    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
+    QByteArray errors;
+    QCOMPARE(runProgram(QStringLiteral("regsvr"), {pipe}, nullptr, &errors), 1);
+    QVERIFY2(errors.contains("is not a regular file"), errors.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_registry)
