@@ -21,12 +21,14 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 #include <set>
 #include <unistd.h>
@@ -36,6 +38,8 @@ using Cell = std::pair<int, int>;
 namespace {
 constexpr int Left = PictureBox::LeftButton;
 constexpr int Right = PictureBox::RightButton;
+// A guard against a hung process, not a measure: the host answers in well under a second.
+constexpr int HostWaitMs = 60000;
 
 // The six neighbours of a cell on the staggered grid, off-board ones dropped.
 std::set<Cell> neighbours(int x, int y, int cols, int rows)
@@ -645,6 +649,45 @@ private slots:
         auto w = window();
         w->close();
         QVERIFY(QFileInfo(savePath()).isDir() && keep.exists());
+    }
+
+    void recordSurvivesTermination_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    // A logout ends the game with SIGTERM, maybe while the score board of a new
+    // record is open: the game closes as the player would, and the record stays.
+    void recordSurvivesTermination()
+    {
+        QFETCH(int, signalNumber);
+        QProcess host;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // A home and lock folder of its own: no running copy, no registry of the player's.
+        env.insert("HOME", m_dir->path());
+        env.insert("XDG_RUNTIME_DIR", m_dir->path());
+        host.setProcessEnvironment(env);
+        // As a desktop starts it, whatever signals the shell running this test ignores.
+        host.setChildProcessModifier([] {
+            ::signal(SIGTERM, SIG_DFL);
+            ::signal(SIGINT, SIG_DFL);
+        });
+        host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        host.start(QDir(QCoreApplication::applicationDirPath()).filePath("patternsweep_host"),
+                   {m_dir->path(), "王小明"});
+        QVERIFY(host.waitForStarted());
+        while (!host.canReadLine())
+            QVERIFY(host.waitForReadyRead(HostWaitMs));
+        QCOMPARE(host.readLine(), QByteArray("answered\n"));
+        QCOMPARE(::kill(pid_t(host.processId()), signalNumber), 0);
+        QVERIFY(host.waitForFinished(HostWaitMs));
+        QCOMPARE(host.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(host.exitCode(), 0);
+        QFile file(savePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.mid(4, 2), (QList<QByteArray>{"0\r", toGbk("王小明") + '\r'}));
     }
 };
 
