@@ -1,6 +1,7 @@
 #include "fMines9.h"
 
 #include "QtTranslations.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,6 +23,8 @@ int main(int argc, char* argv[])
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
         window.importMinefield(arguments.at(1));
+    // A logout or kill ends the game through its window's close, as the player would.
+    const TerminationSignals termination(&window);
     window.show();
     return QApplication::exec();
 }

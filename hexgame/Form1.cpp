@@ -187,8 +187,8 @@ void Form1::Form_Load()
     const Settings start = currentSettings();
     Settings read = start;
     attempt([&] {
-        if (const std::optional<QByteArray> bytes = SettingsFile::readBytes())
-            read = SettingsFile::parse(*bytes, start);
+        if (const std::optional<QList<QByteArray>> lines = SettingsFile::readLines())
+            read = SettingsFile::parse(*lines, start);
     });
     // A hand-edited file could ask for a board the arrays cannot hold.
     SettingsFile::bringWithinLimits(read);
@@ -219,12 +219,20 @@ Settings Form1::currentSettings() const
     return settings;
 }
 
+void Form1::saveSettings()
+{
+    // A second copy that ends at start-up has read nothing of its own to save.
+    if (m_endsAtOnce)
+        return;
+    attempt([&] { SettingsFile::write(currentSettings()); });
+}
+
 void Form1::Form_QueryUnload()
 {
     if (m_endsAtOnce || m_saved)
         return;
     m_saved = true;
-    attempt([&] { SettingsFile::write(currentSettings()); });
+    saveSettings();
     customDialog->hide();
     scoreBoard->hide();
 }
@@ -396,13 +404,15 @@ void Form1::ScoreCheck()
     if (!(best > now))
         return;
     time->setText(Label2->text());
-    QString answer = InputBox(QString::fromUtf8(NamePrompt), QString::fromUtf8(NameTitle),
-                              QString::fromUtf8(NameDefault));
-    // The name is one line of the settings file; a pasted line break would
-    // split it and shift every line after it.
-    answer.remove(u'\r');
-    answer.remove(u'\n');
+    // The name is one line of the settings file, of a bounded length: the box
+    // takes no more, and a name given another way is cut the same.
+    const QString answer = SettingsFile::fitName(InputBox(QString::fromUtf8(NamePrompt), QString::fromUtf8(NameTitle),
+                                                          QString::fromUtf8(NameDefault),
+                                                          static_cast<int>(SettingsFile::MaxNameLength)));
     name->setText(answer.isEmpty() ? QString::fromUtf8(NameDefault) : answer);
+    // Saved at once: a session that ends before the window closes (a logout, a
+    // crash) must not take the record with it.
+    saveSettings();
     scoreBoard->exec();
 }
 

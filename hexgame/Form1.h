@@ -94,6 +94,7 @@ private:
     void buildControls();
     void buildMenus();
     void ScoreCheck();
+    void saveSettings();
     void openLink(const QString& url);
     Settings currentSettings() const;
     bool onBoard(int x, int y) const;

@@ -78,3 +78,9 @@ constexpr char Lost[] = "L";
 }
 
 constexpr int ClockCap = 999;
+
+// A level's score before any record: the clock's cap and "anonymous".
+namespace ScoreDefault {
+constexpr char Time[] = "999";
+constexpr char Name[] = "匿名";
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+class Form1;
+class QApplication;
+
 // Start-up of the hex game beyond its window.
 namespace Module1 {
 // False when another copy of the game is already running: the caller then ends
@@ -8,4 +11,15 @@ namespace Module1 {
 bool NotifyStart();
 // The name the game's single-instance lock goes by.
 inline constexpr char ProgramName[] = "patternsweep";
+
+// The program's life around its window, in this order, shared with the tests that
+// run the game as a process of its own: prepareApplication before the
+// application exists, setUpApplication right after it, then the window, then
+// runWindow, whose result is the program's exit code.
+void prepareApplication();
+void setUpApplication(QApplication& app);
+// Shows the window and runs until it closes; a second copy ends at once. A
+// termination signal closes the window as the player would, so the settings are
+// saved, and ends the program normally.
+int runWindow(Form1& window);
 }

@@ -4,8 +4,10 @@
 
 #include "AppPath.h"
 #include "Gbk.h"
+#include "LineSplitter.h"
 #include "SafeFile.h"
 
+#include <QByteArrayView>
 #include <QDir>
 #include <QFileInfo>
 #include <QList>
@@ -17,24 +19,30 @@
 namespace {
 constexpr char LineEnd[] = "\r\n";
 
-// Lines as the file holds them: ended by CR LF, a lone LF or a lone CR; a last
-// line without an end counts, an empty tail after the last end does not.
-QList<QByteArray> splitLines(const QByteArray& bytes)
+bool isBlank(char c)
 {
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(bytes.mid(start, i - start));
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+    return c == ' ' || c == '\t';
+}
+
+// A best time as the clock shows it: a whole number of seconds from 0 to the
+// clock's cap, blanks around it allowed and leading zeros read as the number.
+std::optional<int> bestTime(QByteArrayView line)
+{
+    while (!line.isEmpty() && isBlank(line.front()))
+        line = line.sliced(1);
+    while (!line.isEmpty() && isBlank(line.back()))
+        line.chop(1);
+    if (line.isEmpty())
+        return std::nullopt;
+    int seconds = 0;
+    for (const char c : line) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        seconds = seconds * 10 + (c - '0');
+        if (seconds > ClockCap)
+            return std::nullopt;
     }
-    if (start < bytes.size())
-        lines.append(bytes.mid(start));
-    return lines;
+    return seconds;
 }
 
 // A line break inside a text would split it over two lines of the file and
@@ -67,10 +75,9 @@ QString besideProgram()
 
 namespace SettingsFile {
 
-Settings parse(const QByteArray& bytes, const Settings& start)
+Settings parse(const QList<QByteArray>& lines, const Settings& start)
 {
     Settings read = start;
-    const QList<QByteArray> lines = splitLines(bytes);
     std::array<qint16*, 4> numbers = {&read.Level, &read.Cols, &read.Rows, &read.Mines};
     qsizetype line = 0;
     for (qint16* number : numbers) {
@@ -81,12 +88,37 @@ Settings parse(const QByteArray& bytes, const Settings& start)
             return read;
         *number = *value;
     }
-    for (QString& text : read.Scores) {
+    for (size_t time = 0; time < read.Scores.size(); time += 2) {
         if (line >= lines.size())
             return read;
-        text = fromGbk(lines[line++]);
+        const std::optional<int> seconds = bestTime(lines[line++]);
+        if (!seconds) {
+            read.Scores[time] = QString::fromLatin1(ScoreDefault::Time);
+            read.Scores[time + 1] = QString::fromUtf8(ScoreDefault::Name);
+            ++line;   // the name goes with the time it was won in
+            continue;
+        }
+        read.Scores[time] = QString::number(*seconds);
+        if (line >= lines.size())
+            return read;
+        read.Scores[time + 1] = fitName(fromGbk(lines[line++]));
     }
     return read;
+}
+
+Settings parse(const QByteArray& bytes, const Settings& start)
+{
+    return parse(LineSplitter::split(bytes, LineCount, MaxLineBytes), start);
+}
+
+QString fitName(const QString& name)
+{
+    QString fitted = oneLine(name).left(MaxNameLength);
+    // Half of a character that takes two, left by this cut or by one made before
+    // (a line edit's), would reach the file as a stray byte.
+    if (!fitted.isEmpty() && fitted.back().isHighSurrogate())
+        fitted.chop(1);
+    return fitted;
 }
 
 void bringWithinLimits(Settings& settings)
@@ -110,8 +142,11 @@ QByteArray format(const Settings& settings)
     QByteArray bytes;
     for (const qint16 number : {settings.Level, settings.Cols, settings.Rows, settings.Mines})
         bytes += printForm(number) + LineEnd;
-    for (const QString& text : settings.Scores)
-        bytes += toGbk(oneLine(text)) + LineEnd;
+    for (size_t i = 0; i < settings.Scores.size(); ++i) {
+        const QString& text = settings.Scores[i];
+        const bool name = i % 2 == 1;
+        bytes += toGbk(name ? fitName(text) : oneLine(text)) + LineEnd;
+    }
     return bytes;
 }
 
@@ -123,15 +158,18 @@ QString path()
     return QDir(data).filePath(QString::fromLatin1(FileName));
 }
 
-std::optional<QByteArray> readBytes()
+std::optional<QList<QByteArray>> readLines()
 {
+    const auto read = [](const QString& file) {
+        return readRegularFileLines(file, LineCount, MaxLineBytes, MaxScanBytes);
+    };
     const QString own = path();
-    if (std::optional<QByteArray> bytes = readRegularFile(own, MaxBytes))
-        return bytes;
+    if (std::optional<QList<QByteArray>> lines = read(own))
+        return lines;
     // A copy installed where the player cannot write keeps its file in the data
     // folder; until the first save there, a file shipped beside it still counts.
     if (own != besideProgram() && !QFileInfo::exists(own))
-        return readRegularFile(besideProgram(), MaxBytes);
+        return read(besideProgram());
     return std::nullopt;
 }
 

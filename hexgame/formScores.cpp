@@ -1,5 +1,7 @@
 #include "formScores.h"
 
+#include "HexCodes.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,8 +12,6 @@ namespace {
 // Rows top to bottom: professional, intermediate, rookie; each with its level.
 const char* const RowCaptions[] = {"专业玩家：", "中级玩家：", "菜鸟玩家："};
 constexpr int RowLevels[] = {2, 1, 0};
-constexpr char DefaultTime[] = "999";
-const char* const DefaultName = "匿名";
 constexpr int TimeWidth = 48;
 constexpr int NameWidth = 120;
 }
@@ -26,8 +26,8 @@ formScores::formScores(QWidget* parent) : QDialog(parent)
     for (int row = 0; row < 3; ++row) {
         const int level = RowLevels[row];
         auto* caption = new QLabel(QString::fromUtf8(RowCaptions[row]), Frame1);
-        auto* time = new QLabel(QString::fromLatin1(DefaultTime), Frame1);
-        auto* name = new QLabel(QString::fromUtf8(DefaultName), Frame1);
+        auto* time = new QLabel(QString::fromLatin1(ScoreDefault::Time), Frame1);
+        auto* name = new QLabel(QString::fromUtf8(ScoreDefault::Name), Frame1);
         time->setMinimumWidth(TimeWidth);
         time->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         name->setMinimumWidth(NameWidth);

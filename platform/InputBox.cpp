@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLineEdit>
+#include <QPointer>
 
 namespace {
 std::function<QString(const QString&, const QString&, const QString&)>& answerHook()
@@ -11,14 +13,26 @@ std::function<QString(const QString&, const QString&, const QString&)>& answerHo
 }
 }
 
-QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText, int maxLength)
 {
     if (const auto& hook = answerHook())
         return hook(prompt, title, defaultText);
-    bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                                 QLineEdit::Normal, defaultText, &ok);
-    return ok ? answer : QString();
+    // On the heap and watched: the window it belongs to may go while it is open.
+    QPointer<QInputDialog> dialog = new QInputDialog(QApplication::activeWindow());
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(prompt);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextValue(defaultText);
+    if (maxLength > 0) {
+        if (auto* edit = dialog->findChild<QLineEdit*>())
+            edit->setMaxLength(maxLength);
+    }
+    const int result = dialog->exec();
+    if (!dialog)
+        return QString();
+    const QString answer = result == QDialog::Accepted ? dialog->textValue() : QString();
+    delete dialog;
+    return answer;
 }
 
 void setInputBoxAnswer(std::function<QString(const QString&, const QString&, const QString&)> answer)

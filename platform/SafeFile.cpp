@@ -1,5 +1,7 @@
 #include "SafeFile.h"
 
+#include "LineSplitter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -187,4 +189,48 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
     if (!ok)
         return std::nullopt;
     return bytes;
+}
+
+namespace {
+// Large enough that the reads, not the splitting, set the pace.
+constexpr qint64 LineChunkBytes = 64 * 1024;
+}
+
+std::optional<QList<QByteArray>> readRegularFileLines(const QString& path, int maxLines, qint64 maxLineBytes,
+                                                      qint64 maxScanBytes)
+{
+    if (path.isEmpty() || maxLines < 0 || maxLineBytes < 0 || maxScanBytes < 0)
+        return std::nullopt;
+    const QByteArray name = QFile::encodeName(path);
+    // Opened and checked as readRegularFile does: a pipe cannot hold the reader,
+    // and the kind of file is that of what was opened.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    LineSplitter splitter(maxLines, maxLineBytes);
+    qint64 scanned = 0;
+    QByteArray chunk;
+    while (ok && !splitter.full()) {
+        // One byte past the bound tells a file that ends right there from one that
+        // goes on, whose line under way is cut off.
+        const qint64 want = std::min(LineChunkBytes, maxScanBytes - scanned + 1);
+        ok = readUpTo(fd, want, chunk);
+        if (!ok)
+            break;
+        const qint64 within = std::min<qint64>(chunk.size(), maxScanBytes - scanned);
+        splitter.feed(QByteArrayView(chunk).first(static_cast<qsizetype>(within)));
+        scanned += within;
+        if (chunk.size() > within)
+            break;
+        if (chunk.size() < want) {
+            splitter.endOfInput();
+            break;
+        }
+    }
+    ::close(fd);
+    if (!ok)
+        return std::nullopt;
+    return splitter.lines();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -29,3 +30,13 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes,
 // file larger than maxBytes. Never waits on a writer, so the window's thread
 // cannot hang on what a player picks.
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
+
+// The first maxLines lines of a regular file of any size, cut as LineSplitter cuts
+// them and keeping at most maxLineBytes bytes of each. Reading stops once those
+// lines have ended, or after maxScanBytes bytes: a line still under way there is
+// dropped, since only a line that ends, or that the file ends, is known to be
+// whole. Nothing for what readRegularFile refuses other than size (a missing or
+// unreadable file, a folder, a pipe, a device) and for a read error. Never waits
+// on a writer, and costs no more memory than the lines it keeps.
+std::optional<QList<QByteArray>> readRegularFileLines(const QString& path, int maxLines, qint64 maxLineBytes,
+                                                      qint64 maxScanBytes);

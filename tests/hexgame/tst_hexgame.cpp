@@ -15,17 +15,20 @@
 #include "TestClocks.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 #include <set>
 #include <unistd.h>
@@ -35,6 +38,8 @@ using Cell = std::pair<int, int>;
 namespace {
 constexpr int Left = PictureBox::LeftButton;
 constexpr int Right = PictureBox::RightButton;
+// A guard against a hung process, not a measure: the host answers in well under a second.
+constexpr int HostWaitMs = 60000;
 
 // The six neighbours of a cell on the staggered grid, off-board ones dropped.
 std::set<Cell> neighbours(int x, int y, int cols, int rows)
@@ -438,51 +443,110 @@ private slots:
 
         QVERIFY(QFile::remove(savePath()));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(fileLines({" 3 ", " 9 ", " 12 ", " 20 ", "7", "王小明", "88", "李", "x", "张三"}));
+        file.write(fileLines({" 3 ", " 9 ", " 12 ", " 20 ", "7", "王小明", "88", "李", "100", "张三"}));
         file.close();
         {
             auto w = std::make_unique<Form1>();
             QCOMPARE((QList<int>{w->Level, w->Cols, w->Rows, w->Mines}), (QList<int>{3, 9, 12, 20}));
             QVERIFY(w->menuCustom->isChecked());
             QCOMPARE(w->scoreBoard->Label1[1]->text(), QStringLiteral("王小明"));
-            QCOMPARE(w->scoreBoard->Label1[4]->text(), QStringLiteral("x"));
+            QCOMPARE(w->scoreBoard->Label1[4]->text(), QStringLiteral("100"));
             w->close();
         }
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), fileLines({" 3 ", " 9 ", " 12 ", " 20 ", "7", "王小明", "88", "李", "x", "张三"}));
+        QCOMPARE(file.readAll(), fileLines({" 3 ", " 9 ", " 12 ", " 20 ", "7", "王小明", "88", "李", "100", "张三"}));
     }
 
+    // Whatever a file holds and however large it is, the game keeps what can be
+    // read: sizes as far as they read, each best time as a time or as no record.
     void damagedFiles_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QList<int>>("sizes");   // level, columns, rows, mines after start-up
-        QTest::addColumn<QString>("firstTime");
-        QTest::newRow("empty") << QByteArray() << QList<int>{1, 16, 16, 35} << "999";
-        QTest::newRow("level only") << QByteArray(" 0 \r\n") << QList<int>{0, 8, 8, 8} << "999";
+        QTest::addColumn<QStringList>("scores");  // time and name of levels 0, 1 and 2
+        const QStringList none = {"999", "匿名", "999", "匿名", "999", "匿名"};
+        const QByteArray sizes = " 1 \r\n 16 \r\n 16 \r\n 35 \r\n";
+        const QList<int> intermediate = {1, 16, 16, 35};
+        QTest::newRow("empty") << QByteArray() << intermediate << none;
+        QTest::newRow("level only") << QByteArray(" 0 \r\n") << QList<int>{0, 8, 8, 8} << none;
         QTest::newRow("stops at a word") << QByteArray(" 3 \r\n 10 \r\nten\r\n 9 \r\n5\r\n")
-                                         << QList<int>{3, 10, 8, 8} << "999";
+                                         << QList<int>{3, 10, 8, 8} << none;
         QTest::newRow("too big for 16 bits") << QByteArray(" 2 \r\n 40000 \r\n") << QList<int>{2, 30, 16, 80}
-                                             << "999";
+                                             << none;
+        QStringList twelve = none;
+        twelve[0] = "12";
         QTest::newRow("custom beyond the limits") << QByteArray(" 3 \n 99 \n -4 \n 9999 \n12\n")
-                                                  << QList<int>{3, 30, 8, 80} << "12";
-        QTest::newRow("unknown level") << QByteArray(" 7 \r\n 9 \r\n 9 \r\n 9 \r\n") << QList<int>{1, 16, 16, 35}
-                                       << "999";
+                                                  << QList<int>{3, 30, 8, 80} << twelve;
+        QTest::newRow("unknown level") << QByteArray(" 7 \r\n 9 \r\n 9 \r\n 9 \r\n") << intermediate << none;
         QTest::newRow("rounded") << QByteArray("  2.5 \r\n 8.5\r\n 9.5\r\n 10\r\n") << QList<int>{2, 30, 16, 80}
-                                 << "999";
+                                 << none;
+        QTest::newRow("times in plain form") << sizes + fileLines({" 012 ", "甲", "0", "乙", "00999", "丙"})
+                                             << intermediate << QStringList{"12", "甲", "0", "乙", "999", "丙"};
+        QTest::newRow("times that are none") << sizes + fileLines({"abc", "甲", "-1", "乙", "1000", "丙"})
+                                             << intermediate << none;
+        QTest::newRow("a name line of 1 MB") << sizes + fileLines({"5", QString(1 << 19, u'王'), "7", "乙", "8", "丙"})
+                                             << intermediate
+                                             << QStringList{"5", QString(SettingsFile::MaxNameLength, u'王'), "7",
+                                                            "乙", "8", "丙"};
+        // Read to its end, the line would give 9 columns.
+        QTest::newRow("cut off by the scan") << " 3 \r\n 9 " + QByteArray(SettingsFile::MaxScanBytes, ' ')
+                                             << QList<int>{3, 8, 8, 8} << none;
     }
     void damagedFiles()
     {
         QFETCH(QByteArray, content);
         QFETCH(QList<int>, sizes);
-        QFETCH(QString, firstTime);
+        QFETCH(QStringList, scores);
         QFile file(savePath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
         file.close();
         auto w = std::make_unique<Form1>();
         QCOMPARE((QList<int>{w->Level, w->Cols, w->Rows, w->Mines}), sizes);
-        QCOMPARE(w->scoreBoard->Label1[0]->text(), firstTime);
-        QCOMPARE(w->scoreBoard->Label1[5]->text(), QStringLiteral("匿名"));
+        QStringList shown;
+        for (const QLabel* label : w->scoreBoard->Label1)
+            shown << label->text();
+        QCOMPARE(shown, scores);
+    }
+
+    // A name keeps at most MaxNameLength characters, and never half of one: at
+    // the prompt, in the record, in the file, and as the file reads back.
+    void longNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kept");
+        const QString full(SettingsFile::MaxNameLength, u'王');
+        const QString latin(SettingsFile::MaxNameLength - 1, u'x');
+        QTest::newRow("exactly the limit") << full << full;
+        QTest::newRow("longer") << full + "xyz" << full;
+        QTest::newRow("a pair across the cut") << latin + QString::fromUtf8("😀y") << latin;
+    }
+    void longNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kept);
+        Settings settings;
+        settings.Scores = {"1", name, "2", name, "3", name};
+        QCOMPARE(SettingsFile::format(settings).split('\n').at(5), toGbk(kept) + '\r');
+
+        setInputBoxAnswer(nullptr);
+        auto w = window();
+        w->Label2->setText("12");
+        int limit = 0;
+        QTimer::singleShot(0, [&] {
+            auto* prompt = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            auto* edit = prompt ? prompt->findChild<QLineEdit*>() : nullptr;
+            QVERIFY(edit);
+            limit = edit->maxLength();
+            edit->setText(name);   // as a paste would
+            closeNextModal();
+            prompt->accept();
+        });
+        w->WinGame();
+        QCOMPARE(limit, int(SettingsFile::MaxNameLength));
+        QCOMPARE(w->scoreBoard->Label1[1]->text(), kept);
+        auto again = std::make_unique<Form1>();
+        QCOMPARE(again->scoreBoard->Label1[1]->text(), kept);
     }
 
     void scoreCheck_data()
@@ -520,9 +584,17 @@ private slots:
         w->scoreBoard->Label1[slot]->setText(best);
         w->Label2->setText(time);
         int boards = 0;
-        closeNextModal(&boards);
+        bool savedBeforeBoard = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ++boards;
+                savedBeforeBoard = QFile::exists(savePath());
+                modal->close();
+            }
+        });
         w->WinGame();
         const bool recorded = recordedTime != best;
+        QCOMPARE(savedBeforeBoard, recorded);
         QCOMPARE(prompts, recorded ? QStringList{"恭喜，请输入您的大名：|继续努力|无名菜鸟"} : QStringList{});
         QCOMPARE(boards, recorded ? 1 : 0);
         QCOMPARE(w->scoreBoard->Label1[slot]->text(), recordedTime);
@@ -577,6 +649,45 @@ private slots:
         auto w = window();
         w->close();
         QVERIFY(QFileInfo(savePath()).isDir() && keep.exists());
+    }
+
+    void recordSurvivesTermination_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    // A logout ends the game with SIGTERM, maybe while the score board of a new
+    // record is open: the game closes as the player would, and the record stays.
+    void recordSurvivesTermination()
+    {
+        QFETCH(int, signalNumber);
+        QProcess host;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // A home and lock folder of its own: no running copy, no registry of the player's.
+        env.insert("HOME", m_dir->path());
+        env.insert("XDG_RUNTIME_DIR", m_dir->path());
+        host.setProcessEnvironment(env);
+        // As a desktop starts it, whatever signals the shell running this test ignores.
+        host.setChildProcessModifier([] {
+            ::signal(SIGTERM, SIG_DFL);
+            ::signal(SIGINT, SIG_DFL);
+        });
+        host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        host.start(QDir(QCoreApplication::applicationDirPath()).filePath("patternsweep_host"),
+                   {m_dir->path(), "王小明"});
+        QVERIFY(host.waitForStarted());
+        while (!host.canReadLine())
+            QVERIFY(host.waitForReadyRead(HostWaitMs));
+        QCOMPARE(host.readLine(), QByteArray("answered\n"));
+        QCOMPARE(::kill(pid_t(host.processId()), signalNumber), 0);
+        QVERIFY(host.waitForFinished(HostWaitMs));
+        QCOMPARE(host.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(host.exitCode(), 0);
+        QFile file(savePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.mid(4, 2), (QList<QByteArray>{"0\r", toGbk("王小明") + '\r'}));
     }
 };
 
