@@ -124,6 +124,19 @@ QString singleInstanceLockPath(const QString& programName)
     return QDir(folder).filePath(safeName(programName) + QStringLiteral(".lock"));
 }
 
+QString singleInstanceSocketPath(const QString& programName)
+{
+    const QString folder = privateFolder();
+    if (folder.isEmpty())
+        return {};
+    return QDir(folder).filePath(safeName(programName) + QStringLiteral(".socket"));
+}
+
+bool holdsSingleInstanceLock(const QString& programName)
+{
+    return heldLocks().count(programName) != 0;
+}
+
 bool AnotherCopyRunning(const QString& programName)
 {
     auto& locks = heldLocks();

@@ -14,3 +14,11 @@ bool AnotherCopyRunning(const QString& programName);
 // only this user can write (the session's runtime folder, else one in the
 // user's cache folder); empty when there is no such folder.
 QString singleInstanceLockPath(const QString& programName);
+
+// Where the copy holding that program's lock listens for later copies: beside the
+// lock, so only this user can reach it; empty when there is no private folder.
+QString singleInstanceSocketPath(const QString& programName);
+
+// Whether this process holds that program's lock (an earlier AnotherCopyRunning
+// took it).
+bool holdsSingleInstanceLock(const QString& programName);

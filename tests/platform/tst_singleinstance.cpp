@@ -1,10 +1,15 @@
 #include "SingleInstance.h"
 
+#include "CopyListener.h"
+#include "CopyRequest.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +61,11 @@ private slots:
         QVERIFY(holder.waitForStarted());
         QTRY_VERIFY(!freeForOthers(path));
         QVERIFY(AnotherCopyRunning(program));
+        // Nor may this process take the holder's socket from it.
+        const QString socket = singleInstanceSocketPath(program);
+        QVERIFY(QFile(socket).open(QIODevice::WriteOnly));
+        QVERIFY(!CopyListener().listen(program));
+        QVERIFY(QFileInfo(socket).isFile());
         holder.kill();
         holder.waitForFinished();
         QVERIFY(!AnotherCopyRunning(program));
@@ -110,6 +120,44 @@ private slots:
         QVERIFY(!freeForOthers(path));
         // A link is not followed: nothing appears where it pointed.
         QVERIFY(!QFileInfo::exists(elsewhere.filePath("target")));
+    }
+
+    // Anyone's bytes may reach the running copy's socket: only a whole request
+    // line is answered and reported; junk, a name that is not whole, and a line
+    // longer than any request are dropped unanswered.
+    void listenerAnswersOnlyRequests_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("requested");
+        const QString odd = QStringLiteral("/tmp/a b\n%20c 雷.fld");
+        QTest::newRow("come forward") << QByteArray("activate\n") << QStringList{QString()};
+        QTest::newRow("open a file") << CopyRequest::encode(odd) << QStringList{odd};
+        QTest::newRow("a relative name") << QByteArray("open board.fld\n") << QStringList{};
+        QTest::newRow("a null byte") << QByteArray("open /a%00b\n") << QStringList{};
+        QTest::newRow("no request") << QByteArray("\x01open /a\n") << QStringList{};
+        QTest::newRow("endless") << QByteArray(CopyRequest::MaxLineBytes * 2, 'a') << QStringList{};
+        QTest::newRow("too long") << "open /" + QByteArray(CopyRequest::MaxLineBytes, 'a') + "\n"
+                                  << QStringList{};
+    }
+    void listenerAnswersOnlyRequests()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, requested);
+        const QString program = name("listener");
+        QVERIFY(!AnotherCopyRunning(program));
+        CopyListener listener;
+        QVERIFY(listener.listen(program));
+        QSignalSpy spy(&listener, &CopyListener::requested);
+        QLocalSocket socket;
+        socket.connectToServer(singleInstanceSocketPath(program));
+        QVERIFY(socket.waitForConnected());
+        socket.write(bytes);
+        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(socket.readAll(), requested.isEmpty() ? QByteArray() : CopyRequest::acknowledgement());
+        QStringList got;
+        for (const QList<QVariant>& call : spy)
+            got << call.at(0).toString();
+        QCOMPARE(got, requested);
     }
 
     // The lock never lies where another user can write: one who made the shared
