@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 
+#include "LaterCopies.h"
 #include "QtTranslations.h"
 #include "StartNotice.h"
 #include "TerminationSignals.h"
@@ -33,8 +34,13 @@ void setUpApplication(QApplication& app)
 
 int runWindow(Form1& window)
 {
-    if (window.endsAtOnce())
+    const QString programName = QString::fromLatin1(ProgramName);
+    if (window.endsAtOnce()) {
+        // The copy already running comes to the front instead.
+        LaterCopies::handOver(programName, QString());
         return 0;
+    }
+    LaterCopies::answer(&window, programName);
     const TerminationSignals termination(&window);
     window.show();
     return QApplication::exec();

@@ -18,8 +18,9 @@ inline constexpr char ProgramName[] = "patternsweep";
 // runWindow, whose result is the program's exit code.
 void prepareApplication();
 void setUpApplication(QApplication& app);
-// Shows the window and runs until it closes; a second copy ends at once. A
-// termination signal closes the window as the player would, so the settings are
-// saved, and ends the program normally.
+// Shows the window and runs until it closes. A second copy ends at once, after
+// asking the running one to come to the front. A termination signal closes the
+// window as the player would, so the settings are saved, and ends the program
+// normally.
 int runWindow(Form1& window);
 }

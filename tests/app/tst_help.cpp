@@ -2,12 +2,14 @@
 #include "AppTests.h"
 
 #include "fAbout.h"
+#include "mGlobal.h"
 
 #include "AppPath.h"
 #include "Shell.h"
 #include "WebHosts.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QProcess>
 #include <QLabel>
@@ -191,6 +193,65 @@ private slots:
         QCOMPARE(third.state(), QProcess::Running);
         third.kill();
         third.waitForFinished(20000);
+    }
+
+    // A later start of the real program, given a file by a name relative to its
+    // own working folder, ends and hands over: this copy comes forward (out of
+    // its minimised state, or the dialog open over it does) and imports the file
+    // as the File menu would, except under a dialog.
+    void laterCopyHandsOver_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<bool>("minimised");
+        QTest::addColumn<bool>("underDialog");
+        QTest::addColumn<QString>("title");
+        const QStringList board{"00000001", "00000000"};
+        QTest::newRow("a minefield") << board << false << false << "Mines - board.fld";
+        QTest::newRow("a broken file, minimised") << QStringList{"0000000"} << true << false << "Gridwarden";
+        QTest::newRow("a dialog open") << board << false << true << "Gridwarden";
+    }
+    void laterCopyHandsOver()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(bool, minimised);
+        QFETCH(bool, underDialog);
+        QFETCH(QString, title);
+        QTemporaryDir folder;
+        writeFld(folder.filePath("board.fld"), rows);
+        const QString program = folder.filePath("gridwarden");
+        QVERIFY(QFile::copy(QStringLiteral(GRIDWARDEN_PROGRAM), program));
+
+        fMines9 w;
+        mGlobal::answerLaterCopies(w);
+        w.show();
+        QDialog dialog(&w);
+        if (underDialog) {
+            dialog.setWindowModality(Qt::WindowModal);
+            dialog.show();
+        }
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        if (minimised)
+            w.showMinimized();
+        QTRY_VERIFY(elsewhere.isActiveWindow());
+
+        QProcess later;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", folder.path());
+        later.setProcessEnvironment(env);
+        later.setWorkingDirectory(folder.path());
+        later.start(program, {"board.fld"});
+        QVERIFY(later.waitForStarted());
+        // Waited for with this copy's events running: it has to answer.
+        QTRY_COMPARE_WITH_TIMEOUT(later.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(later.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(later.exitCode(), 0);
+        QWidget* front = underDialog ? static_cast<QWidget*>(&dialog) : &w;
+        QTRY_VERIFY(front->isActiveWindow());
+        QVERIFY(!w.isMinimized());
+        QCOMPARE(w.windowTitle(), title);
     }
 
     // Without the component the game starts as usual and shows nothing else.
