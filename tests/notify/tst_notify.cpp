@@ -7,6 +7,7 @@
 #include "Shell.h"
 #include "StartNotice.h"
 #include "WebHosts.h"
+#include "WindowSlot.h"
 #include "frmInfo.h"
 #include "modRegedit.h"
 
@@ -141,14 +142,18 @@ void tst_notify::navigatesToProductPage()
     QCOMPARE(query.queryItems(QUrl::FullyDecoded), (QList<std::pair<QString, QString>>{{QStringLiteral("soft"), name}}));
     QVERIFY(url.fragment().isNull());
 
-    // A second call reuses the window and keeps it in the screen's bottom-right corner.
+    // A second call reuses the window and keeps it, and its place among the
+    // windows of other games, in the bottom-right corner of the screen's free area.
     notify.Notify(QStringLiteral("gridwarden"), QString());
     QCOMPARE(CNotify::Window(), window);
-    const QRect screen = window->screen()->geometry();
+    const QRect area = window->screen()->availableGeometry();
     const QRect frame = window->frameGeometry();
-    QCOMPARE(screen.right() - frame.right(), 1);
-    QCOMPARE(screen.bottom() - frame.bottom(), 30);
+    QCOMPARE(area.right() - frame.right(), 1);
+    QCOMPARE(area.bottom() - frame.bottom(), 30);
     QVERIFY(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(WindowSlot().take(), 1);
+    window->close();
+    QCOMPARE(WindowSlot().take(), 0);
 }
 
 void tst_notify::offlineKeepsLocalPage()
