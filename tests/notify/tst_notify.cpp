@@ -63,6 +63,8 @@ private slots:
     void linksOpenTheirPages();
     void search_data();
     void search();
+    void searchBoxEntriesSelectAll_data();
+    void searchBoxEntriesSelectAll();
     void checkBoxStoresSetting();
     void captionAndFirstLink_data();
     void captionAndFirstLink();
@@ -281,6 +283,44 @@ void tst_notify::search()
         QCOMPARE(call.verb, QStringLiteral("open"));
         QCOMPARE(call.showCmd, SW_SHOW);
     }
+}
+
+// The box holds a prompt: however the player gets into it, typing must replace
+// the prompt, not land inside it.
+void tst_notify::searchBoxEntriesSelectAll_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("click") << QStringLiteral("click");
+    QTest::newRow("click after the window gave the focus") << QStringLiteral("click focused");
+    QTest::newRow("tab") << QStringLiteral("tab");
+    QTest::newRow("window activation") << QStringLiteral("activation");
+}
+
+void tst_notify::searchBoxEntriesSelectAll()
+{
+    QFETCH(QString, entry);
+    frmInfo window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QLineEdit* box = window.txtSearch;
+    window.chkHideWindow->setFocus();
+    if (entry == QLatin1String("tab")) {
+        QTest::keyClick(window.chkHideWindow, Qt::Key_Backtab);
+    } else if (entry == QLatin1String("activation")) {
+        box->setFocus();
+        box->deselect();
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    } else {
+        if (entry == QLatin1String("click focused"))
+            box->setFocus(Qt::ActiveWindowFocusReason);
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+    }
+    QVERIFY(box->hasFocus());
+    QCOMPARE(box->selectedText(), box->text());
 }
 
 void tst_notify::checkBoxStoresSetting()
