@@ -2,13 +2,13 @@
 
 #include "Attempt.h"
 #include "Component.h"
+#include "CornerPlacer.h"
 #include "WebHosts.h"
 #include "frmInfo.h"
 #include "modRegedit.h"
 
 #include <QApplication>
 #include <QPointer>
-#include <QScreen>
 #include <QThread>
 #include <QUrl>
 #include <QWebEngineView>
@@ -17,11 +17,6 @@
 #include <stdexcept>
 
 namespace {
-// The window's distance from the screen's right and bottom edges, in pixels: the
-// bottom one keeps it clear of a task bar.
-constexpr int kRightGap = 1;
-constexpr int kBottomGap = 30;
-
 QPointer<frmInfo>& loadedWindow()
 {
     static QPointer<frmInfo> window;
@@ -34,15 +29,10 @@ std::atomic<int>& instances()
     return count;
 }
 
-void placeInCorner(frmInfo* window)
+QPointer<CornerPlacer>& windowPlacer()
 {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        throw std::runtime_error("no screen");
-    const QRect area = screen->geometry();
-    const QSize outer = window->frameGeometry().size();
-    window->move(area.x() + area.width() - outer.width() - kRightGap,
-                 area.y() + area.height() - outer.height() - kBottomGap);
+    static QPointer<CornerPlacer> placer;
+    return placer;
 }
 }
 
@@ -98,16 +88,16 @@ void CNotify::Notify(QString strName, QString /*strOther*/)
             // Its pages must go before the browser's profile does, which Qt
             // releases as the application ends.
             QObject::connect(qApp, &QCoreApplication::aboutToQuit, loadedWindow(), &QObject::deleteLater);
+            windowPlacer() = new CornerPlacer(loadedWindow());
         }
     });
     if (!loaded)
         return;
     frmInfo* window = loadedWindow();
     attempt([&] { window->webNotify->load(QUrl(NotifyAddress(strName), QUrl::StrictMode)); });
-    attempt([&] { placeInCorner(window); });
     attempt([&] {
-        window->show();
-        // The frame is known only once shown; the corner is measured with it.
-        placeInCorner(window);
+        if (CornerPlacer* placer = windowPlacer())
+            placer->place();
     });
+    attempt([&] { window->show(); });
 }

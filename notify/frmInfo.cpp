@@ -5,19 +5,17 @@
 #include "ClickLabel.h"
 #include "Component.h"
 #include "NotifyPictures.h"
+#include "SearchBox.h"
 #include "Shell.h"
 #include "SilentPage.h"
 #include "WebHosts.h"
 #include "modRegedit.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
 
@@ -128,7 +126,7 @@ void frmInfo::buildControls()
     picStatus = colouredBar(this, kStatusBarColour);
     picStatus->setGeometry(0, kHeight - kStatusBarHeight, kWidth, kStatusBarHeight);
     Label1 = new QLabel(QStringLiteral("搜索"), picStatus);
-    txtSearch = new QLineEdit(QStringLiteral("请输入搜索关键字"), picStatus);
+    txtSearch = new SearchBox(QStringLiteral("请输入搜索关键字"), picStatus);
     txtSearch->setFixedWidth(170);
     imgSearch = pictureLabel(NotifyPictures::searchPicture(20), QStringLiteral("搜索"), picStatus);
     lblSO = linkLabel(QStringLiteral("[搜索大全]"), picStatus);
@@ -147,7 +145,6 @@ void frmInfo::buildControls()
     bottom->addStretch(1);
     bottom->addWidget(chkHideWindow);
 
-    txtSearch->installEventFilter(this);
     // Every label here was made a ClickLabel above.
     const auto onClick = [this](QLabel* label, void (frmInfo::*handler)()) {
         connect(static_cast<ClickLabel*>(label), &ClickLabel::clicked, this, handler);
@@ -301,18 +298,4 @@ void frmInfo::chkHideWindow_Click()
                                    QStringLiteral("ComHideWindow"),
                                    chkHideWindow->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     });
-}
-
-bool frmInfo::eventFilter(QObject* watched, QEvent* event)
-{
-    // Entering the box selects its text, so typing replaces the prompt; the mouse
-    // click that gave the focus would clear a selection made at once.
-    if (watched == txtSearch && event->type() == QEvent::FocusIn) {
-        QPointer<QLineEdit> box(txtSearch);
-        QTimer::singleShot(0, box, [box] {
-            if (box)
-                box->selectAll();
-        });
-    }
-    return QWidget::eventFilter(watched, event);
 }

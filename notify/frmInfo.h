@@ -53,9 +53,6 @@ public:
     // The address the search box's text (trimmed) is looked up at.
     static QString searchAddress(const QString& text);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void buildControls();
     void Form_Load();

@@ -12,13 +12,17 @@
 
 // Each test program keeps its hives under a home of its own: Qt's test mode moves
 // the configuration folder aside, and the private home keeps programs that run
-// side by side from clearing each other's hives.
+// side by side from clearing each other's hives. The session's runtime folder,
+// where running programs and shown windows hold their locks, is its own too.
 class PrivateHome {
 public:
     PrivateHome()
     {
         qputenv("HOME", QFile::encodeName(m_home.path()));
         QStandardPaths::setTestModeEnabled(true);
+        const QString runtime = QDir(m_home.path()).filePath(QStringLiteral("run"));
+        QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     }
 
 private:

@@ -5,10 +5,13 @@
 //   tidingo_host write NAME N    stores N values NAME0..NAME<N-1> one call each
 //   tidingo_host hold            takes HKEY_LOCAL_MACHINE's hive lock, prints
 //                                "held" and keeps it until it is killed
+//   tidingo_host slot            takes a notification window's slot, prints its
+//                                number and keeps it until it is killed
 #include "Com.h"
 #include "HiveLock.h"
 #include "Registry.h"
 #include "RuntimeError.h"
+#include "WindowSlot.h"
 #include "modRegedit.h"
 
 #include <QApplication>
@@ -36,6 +39,13 @@ int main(int argc, char* argv[])
         if (lock.lock(std::chrono::steady_clock::now()) != HiveLock::Result::Locked)
             return 1;
         std::printf("held\n");
+        std::fflush(stdout);
+        for (;;)
+            pause();
+    }
+    if (args.size() == 2 && args[1] == QLatin1String("slot")) {
+        WindowSlot slot;
+        std::printf("%d\n", slot.take());
         std::fflush(stdout);
         for (;;)
             pause();

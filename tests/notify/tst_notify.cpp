@@ -7,6 +7,7 @@
 #include "Shell.h"
 #include "StartNotice.h"
 #include "WebHosts.h"
+#include "WindowSlot.h"
 #include "frmInfo.h"
 #include "modRegedit.h"
 
@@ -62,6 +63,8 @@ private slots:
     void linksOpenTheirPages();
     void search_data();
     void search();
+    void searchBoxEntriesSelectAll_data();
+    void searchBoxEntriesSelectAll();
     void checkBoxStoresSetting();
     void captionAndFirstLink_data();
     void captionAndFirstLink();
@@ -141,14 +144,18 @@ void tst_notify::navigatesToProductPage()
     QCOMPARE(query.queryItems(QUrl::FullyDecoded), (QList<std::pair<QString, QString>>{{QStringLiteral("soft"), name}}));
     QVERIFY(url.fragment().isNull());
 
-    // A second call reuses the window and keeps it in the screen's bottom-right corner.
+    // A second call reuses the window and keeps it, and its place among the
+    // windows of other games, in the bottom-right corner of the screen's free area.
     notify.Notify(QStringLiteral("gridwarden"), QString());
     QCOMPARE(CNotify::Window(), window);
-    const QRect screen = window->screen()->geometry();
+    const QRect area = window->screen()->availableGeometry();
     const QRect frame = window->frameGeometry();
-    QCOMPARE(screen.right() - frame.right(), 1);
-    QCOMPARE(screen.bottom() - frame.bottom(), 30);
+    QCOMPARE(area.right() - frame.right(), 1);
+    QCOMPARE(area.bottom() - frame.bottom(), 30);
     QVERIFY(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(WindowSlot().take(), 1);
+    window->close();
+    QCOMPARE(WindowSlot().take(), 0);
 }
 
 void tst_notify::offlineKeepsLocalPage()
@@ -276,6 +283,44 @@ void tst_notify::search()
         QCOMPARE(call.verb, QStringLiteral("open"));
         QCOMPARE(call.showCmd, SW_SHOW);
     }
+}
+
+// The box holds a prompt: however the player gets into it, typing must replace
+// the prompt, not land inside it.
+void tst_notify::searchBoxEntriesSelectAll_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("click") << QStringLiteral("click");
+    QTest::newRow("click after the window gave the focus") << QStringLiteral("click focused");
+    QTest::newRow("tab") << QStringLiteral("tab");
+    QTest::newRow("window activation") << QStringLiteral("activation");
+}
+
+void tst_notify::searchBoxEntriesSelectAll()
+{
+    QFETCH(QString, entry);
+    frmInfo window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QLineEdit* box = window.txtSearch;
+    window.chkHideWindow->setFocus();
+    if (entry == QLatin1String("tab")) {
+        QTest::keyClick(window.chkHideWindow, Qt::Key_Backtab);
+    } else if (entry == QLatin1String("activation")) {
+        box->setFocus();
+        box->deselect();
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    } else {
+        if (entry == QLatin1String("click focused"))
+            box->setFocus(Qt::ActiveWindowFocusReason);
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+    }
+    QVERIFY(box->hasFocus());
+    QCOMPARE(box->selectedText(), box->text());
 }
 
 void tst_notify::checkBoxStoresSetting()
