@@ -11,6 +11,7 @@
 #include "AppPath.h"
 #include "Attempt.h"
 #include "Clock.h"
+#include "FittedText.h"
 #include "InputBox.h"
 #include "PictureBox.h"
 #include "Shell.h"
@@ -321,7 +322,7 @@ void Form1::NewGame()
     auto* face = static_cast<FaceButton*>(Command1);
     face->setBackground(QColor::fromRgb(FaceColour::Playing));
     face->setText(QString::fromLatin1(Face::Playing));
-    Label2->setText(QStringLiteral("0"));
+    setFittedText(*Label2, QStringLiteral("0"), statusFont());
     Playing = true;
 }
 
@@ -422,7 +423,7 @@ void Form1::ShowCounter()
     pal.setColor(QPalette::WindowText,
                  QColor::fromRgb(ShowMinesLeft ? CounterColour::MinesLeft : CounterColour::SafeLeft));
     Label1->setPalette(pal);
-    Label1->setText(QString::number(ShowMinesLeft ? MinesLeft : SafeLeft));
+    setFittedText(*Label1, QString::number(ShowMinesLeft ? MinesLeft : SafeLeft), statusFont());
 }
 
 void Form1::Picture2_MouseDown(int Button, int /*Shift*/, float X, float Y)
@@ -480,7 +481,7 @@ void Form1::Timer1_Timer()
         text = QString::number(ClockCap);
         Timer1->stop();
     }
-    Label2->setText(text);
+    setFittedText(*Label2, text, statusFont());
 }
 
 void Form1::menuNew_Click()

@@ -9,6 +9,7 @@
 #include "cCompute.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
 
 #include <sys/stat.h>
@@ -353,6 +355,41 @@ private slots:
         m_clock->now += 3.5f;
         playToWin(*w.Field);
         QCOMPARE(w.lblTime->text(), QStringLiteral("3"));
+    }
+
+    // Counts and times of any width stay whole inside their fixed labels.
+    void countersShowEveryDigit_data()
+    {
+        QTest::addColumn<bool>("time");
+        QTest::addColumn<qint64>("value");
+        QTest::newRow("every cell but one mined") << false << qint64(42329);
+        QTest::newRow("every cell but one flagged, no mines") << false << qint64(-42329);
+        QTest::newRow("five-digit time") << true << qint64(99999);
+        QTest::newRow("six-digit time") << true << qint64(100000);
+    }
+    void countersShowEveryDigit()
+    {
+        QFETCH(bool, time);
+        QFETCH(qint64, value);
+        fMines9 w;
+        w.mnuGame_Click(9);
+        QLabel* label = time ? w.lblTime : w.lblMines;
+        const QRect place = label->geometry();
+        if (time) {
+            click(*w.Field, firstCell(*w.Field, false));
+            m_clock->now += static_cast<float>(value) + 0.5f;
+            w.Timer1_Timer();
+        } else {
+            w.Field->Setup(255, 166, static_cast<int>(std::max<qint64>(value, 0)), 0, 0);
+            for (int i = 0; i < -value; ++i)
+                w.Field->Cell(i)->Check(CellAction::ToggleFlag, *w.Field);
+            w.Field->CntM();
+            w.Field_Update(1);
+        }
+        QCOMPARE(label->text(), QString::number(value));
+        QCOMPARE(label->geometry(), place);
+        QVERIFY(QFontMetrics(label->font(), label).horizontalAdvance(label->text())
+                <= label->contentsRect().width());
     }
 
     void computeItemsFollowBoard()

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -358,6 +359,29 @@ private slots:
         m_clock.now = 3.5f;
         w->Timer1_Timer();
         QCOMPARE(w->Label2->text(), QStringLiteral("4"));
+    }
+
+    // A flag on every cell of the largest board and the capped clock stay whole
+    // inside their fixed labels.
+    void countersShowEveryDigit()
+    {
+        auto w = window();
+        const QSize size = w->Label1->size();
+        for (size_t i = 0; i < 3; ++i)
+            w->customDialog->Text1[i]->setText(i < 2 ? "30" : "8");
+        w->customDialog->Command1_Click();
+        for (int x = 0; x < 30; ++x)
+            for (int y = 0; y < 30; ++y)
+                press(*w, Right, x, y);
+        m_clock.now += 5000.0f;
+        w->Timer1_Timer();
+        QCOMPARE(w->Label1->text(), QStringLiteral("-892"));
+        QCOMPARE(w->Label2->text(), QStringLiteral("999"));
+        for (const QLabel* label : {w->Label1, w->Label2}) {
+            QCOMPARE(label->size(), size);
+            QVERIFY(QFontMetrics(label->font(), label).horizontalAdvance(label->text())
+                    <= label->contentsRect().width());
+        }
     }
 
     void levelsAndLayout()
