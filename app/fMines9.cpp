@@ -14,6 +14,7 @@
 #include "LoadResPicture.h"
 #include "PictureBox.h"
 #include "RuntimeError.h"
+#include "SecondCatchUp.h"
 #include "Shell.h"
 #include "WebHosts.h"
 #include "cCompute.h"
@@ -190,7 +191,11 @@ void fMines9::buildControls()
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
+    // A coarse timer may tick a little before each second, and the time shown is
+    // rounded down: every tick would then show the second before.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &fMines9::Timer1_Timer);
+    m_timeCatchUp = new SecondCatchUp(Timer1, [this] { Timer1_Timer(); }, this);
 
     CommonDialog1 = std::make_unique<CommonDialog>(this);
 }
@@ -570,6 +575,7 @@ void fMines9::Timer1_Timer()
     if (!std::isfinite(seconds))
         return;
     setFittedText(*lblTime, QString::number(static_cast<qint64>(std::floor(seconds))), counterFont());
+    m_timeCatchUp->tickRead(seconds);
 }
 
 namespace {

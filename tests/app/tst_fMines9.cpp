@@ -4,6 +4,7 @@
 #include "AppCodes.h"
 #include "Clock.h"
 #include "Rnd.h"
+#include "SecondCatchUp.h"
 #include "TestClocks.h"
 #include "WrappingMenuBar.h"
 #include "cCompute.h"
@@ -355,6 +356,39 @@ private slots:
         m_clock->now += 3.5f;
         playToWin(*w.Field);
         QCOMPARE(w.lblTime->text(), QStringLiteral("3"));
+    }
+
+    // A tick a few milliseconds short of a second is followed up just after it,
+    // so the second shows on time; once the game is over or its clock held, the
+    // follow-up leaves the time as it stands.
+    void timeOnTheSecond_data()
+    {
+        QTest::addColumn<float>("tick");
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("on the second") << 1.0f << "" << "1";
+        QTest::newRow("a few ms early") << 0.996f << "" << "1";
+        QTest::newRow("early, then lost") << 0.996f << "lose" << "0";
+        QTest::newRow("early, then edit mode") << 0.996f << "edit" << "0";
+    }
+    void timeOnTheSecond()
+    {
+        QFETCH(float, tick);
+        QFETCH(QString, then);
+        QFETCH(QString, shown);
+        fMines9 w;
+        click(*w.Field, firstCell(*w.Field, false));
+        m_clock->now += tick;
+        w.Timer1_Timer();
+        m_clock->now += 0.02f;
+        if (then == "lose")
+            click(*w.Field, firstCell(*w.Field, true));
+        else if (then == "edit")
+            w.mnuEdit_Click(0);
+        const auto* catchUp = w.findChild<SecondCatchUp*>();
+        QVERIFY(catchUp);
+        QTRY_VERIFY(!catchUp->pending());
+        QCOMPARE(w.lblTime->text(), shown);
     }
 
     // Counts and times of any width stay whole inside their fixed labels.

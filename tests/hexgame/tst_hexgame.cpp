@@ -11,6 +11,7 @@
 #include "InputBox.h"
 #include "PictureBox.h"
 #include "Rnd.h"
+#include "SecondCatchUp.h"
 #include "Shell.h"
 #include "TestClocks.h"
 
@@ -359,6 +360,35 @@ private slots:
         m_clock.now = 3.5f;
         w->Timer1_Timer();
         QCOMPARE(w->Label2->text(), QStringLiteral("4"));
+    }
+
+    // A tick a few milliseconds short of a second is followed up just after it,
+    // so the second shows on time; a new game by then keeps its "0".
+    void clockOnTheSecond_data()
+    {
+        QTest::addColumn<float>("tick");
+        QTest::addColumn<bool>("newGame");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("on the second") << 1.0f << false << "1";
+        QTest::newRow("a few ms early") << 0.996f << false << "1";
+        QTest::newRow("early, then a new game") << 0.996f << true << "0";
+    }
+    void clockOnTheSecond()
+    {
+        QFETCH(float, tick);
+        QFETCH(bool, newGame);
+        QFETCH(QString, shown);
+        auto w = window();
+        press(*w, Right, 8, 0);   // off the cells
+        m_clock.now += tick;
+        w->Timer1_Timer();
+        m_clock.now += 0.02f;
+        if (newGame)
+            w->menuNew_Click();
+        const auto* catchUp = w->findChild<SecondCatchUp*>();
+        QVERIFY(catchUp);
+        QTRY_VERIFY(!catchUp->pending());
+        QCOMPARE(w->Label2->text(), shown);
     }
 
     // A flag on every cell of the largest board and the capped clock stay whole
