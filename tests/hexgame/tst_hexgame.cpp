@@ -467,6 +467,27 @@ private slots:
         QVERIFY(w->Playing);
     }
 
+    // Every opening starts in the first box with its number selected, wherever
+    // the focus was left: typing replaces the number and Enter applies it.
+    void customDialogStartsInFirstBox()
+    {
+        auto w = window();
+        for (int opening = 0; opening < 2; ++opening) {
+            bool startsSelected = false;
+            QTimer::singleShot(0, [&] {
+                QLineEdit* first = w->customDialog->Text1[0];
+                startsSelected = w->customDialog->focusWidget() == first
+                                 && first->selectedText() == first->text();
+                QTest::keyClicks(first, "16");
+                QTest::keyClick(first, Qt::Key_Return);
+            });
+            w->menuCustom_Click();
+            QVERIFY(startsSelected);
+            QCOMPARE(int(w->Cols), 16);
+            w->customDialog->Command2->setFocus();
+        }
+    }
+
     void customCancel()
     {
         auto w = window();
