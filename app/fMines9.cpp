@@ -10,9 +10,11 @@
 #include "Attempt.h"
 #include "CommonDialog.h"
 #include "FieldCodes.h"
+#include "FittedText.h"
 #include "LoadResPicture.h"
 #include "PictureBox.h"
 #include "RuntimeError.h"
+#include "SecondCatchUp.h"
 #include "Shell.h"
 #include "WebHosts.h"
 #include "cCompute.h"
@@ -103,8 +105,9 @@ QFont counterFont()
 {
     QFont font;
     // A seven-segment face reads like the counters of a real game; where none is
-    // installed, Tahoma or a plain bold face keep the digits about as wide, so
-    // they still fit the 49-pixel counters.
+    // installed, Tahoma or a plain bold face keep the digits about as wide. This
+    // is the design size: a count too wide for the 49-pixel counter at it, five
+    // digits or a minus sign, is shown smaller rather than cut off.
     font.setFamilies({QStringLiteral("DSEG7 Classic"), QStringLiteral("DSEG7 Classic Mini"),
                       QStringLiteral("Digital-7"), QStringLiteral("DS-Digital"), QStringLiteral("Tahoma"),
                       QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")});
@@ -188,7 +191,11 @@ void fMines9::buildControls()
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
+    // A coarse timer may tick a little before each second, and the time shown is
+    // rounded down: every tick would then show the second before.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &fMines9::Timer1_Timer);
+    m_timeCatchUp = new SecondCatchUp(Timer1, [this] { Timer1_Timer(); }, this);
 
     CommonDialog1 = std::make_unique<CommonDialog>(this);
 }
@@ -535,7 +542,7 @@ void fMines9::Field_Update(int Sign)
             break;
         case FieldStatus::Resetting:
             picture = SmilePic::Resetting;
-            lblTime->setText(QStringLiteral("0"));
+            setFittedText(*lblTime, QStringLiteral("0"), counterFont());
             break;
         default:
             break;
@@ -556,7 +563,7 @@ void fMines9::Field_Update(int Sign)
         if (imgSmile->pixmap().cacheKey() != smile.cacheKey())
             imgSmile->setPixmap(smile);
     });
-    attempt([&] { lblMines->setText(QString::number(field().MCnt())); });
+    attempt([&] { setFittedText(*lblMines, QString::number(field().MCnt()), counterFont()); });
 }
 
 void fMines9::Timer1_Timer()
@@ -567,7 +574,8 @@ void fMines9::Timer1_Timer()
     const float seconds = Field->Time();
     if (!std::isfinite(seconds))
         return;
-    lblTime->setText(QString::number(static_cast<qint64>(std::floor(seconds))));
+    setFittedText(*lblTime, QString::number(static_cast<qint64>(std::floor(seconds))), counterFont());
+    m_timeCatchUp->tickRead(seconds);
 }
 
 namespace {
@@ -795,7 +803,7 @@ void fMines9::mnuFile_Click(int Index)
             field().setTimer1(Timer1);
         });
         attempt([&] { field().setFldStatus(FieldStatus::Resetting); });
-        attempt([&] { lblTime->setText(QStringLiteral("0")); });
+        attempt([&] { setFittedText(*lblTime, QStringLiteral("0"), counterFont()); });
         attempt([&] { EnableSizes(); });
         attempt([&] { field().setSize(ZoomSize::Normal); });
         attempt([&] { field().setView(ViewMode::Normal); });

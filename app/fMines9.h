@@ -15,6 +15,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
+class SecondCatchUp;
 
 // The main window: menu bar, the status strip (mine counter, smile, time) and the
 // board below it. It plays nothing itself; the field draws and takes the mouse,
@@ -103,6 +104,7 @@ private:
     PictureBox& pic() const;
 
     QWidget* m_client = nullptr;
+    SecondCatchUp* m_timeCatchUp = nullptr;
     bool m_smilePressed = false;
     bool m_endsAtOnce = false;
     // Whether the smile is drawn pressed: held and with the pointer over it.

@@ -11,8 +11,10 @@
 #include "AppPath.h"
 #include "Attempt.h"
 #include "Clock.h"
+#include "FittedText.h"
 #include "InputBox.h"
 #include "PictureBox.h"
+#include "SecondCatchUp.h"
 #include "Shell.h"
 #include "WebHosts.h"
 
@@ -135,7 +137,11 @@ void Form1::buildControls()
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(ClockInterval);
+    // A coarse timer may tick a little before each second, and the time shown is
+    // rounded down: every tick would then show the second before.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    m_clockCatchUp = new SecondCatchUp(Timer1, [this] { Timer1_Timer(); }, this);
 
     customDialog = new formCustom(this);
     customDialog->applyCustom = [this] { menuLevel_Click(Level::Custom); };
@@ -321,7 +327,7 @@ void Form1::NewGame()
     auto* face = static_cast<FaceButton*>(Command1);
     face->setBackground(QColor::fromRgb(FaceColour::Playing));
     face->setText(QString::fromLatin1(Face::Playing));
-    Label2->setText(QStringLiteral("0"));
+    setFittedText(*Label2, QStringLiteral("0"), statusFont());
     Playing = true;
 }
 
@@ -422,7 +428,7 @@ void Form1::ShowCounter()
     pal.setColor(QPalette::WindowText,
                  QColor::fromRgb(ShowMinesLeft ? CounterColour::MinesLeft : CounterColour::SafeLeft));
     Label1->setPalette(pal);
-    Label1->setText(QString::number(ShowMinesLeft ? MinesLeft : SafeLeft));
+    setFittedText(*Label1, QString::number(ShowMinesLeft ? MinesLeft : SafeLeft), statusFont());
 }
 
 void Form1::Picture2_MouseDown(int Button, int /*Shift*/, float X, float Y)
@@ -470,17 +476,19 @@ void Form1::Command1_Click()
 
 void Form1::Timer1_Timer()
 {
-    double elapsed = std::floor(static_cast<double>(Timer()) - GameStartTime);
+    double elapsed = static_cast<double>(Timer()) - GameStartTime;
     // The clock reads seconds since midnight; a game running across midnight
     // would otherwise count from minus a day and could record a negative time.
     if (elapsed < 0)
         elapsed += SecondsPerDay;
-    QString text = QString::number(static_cast<int>(elapsed));
-    if (elapsed >= ClockCap) {
+    const double whole = std::floor(elapsed);
+    QString text = QString::number(static_cast<int>(whole));
+    if (whole >= ClockCap) {
         text = QString::number(ClockCap);
         Timer1->stop();
     }
-    Label2->setText(text);
+    setFittedText(*Label2, text, statusFont());
+    m_clockCatchUp->tickRead(elapsed);
 }
 
 void Form1::menuNew_Click()

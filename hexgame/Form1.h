@@ -15,6 +15,7 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QTimer;
+class SecondCatchUp;
 class formCustom;
 class formScores;
 struct Settings;
@@ -106,6 +107,7 @@ private:
     qint16& shownAt(int x, int y) { return CellShown[static_cast<size_t>(x)][static_cast<size_t>(y)]; }
 
     Rnd m_rnd;
+    SecondCatchUp* m_clockCatchUp = nullptr;
     bool m_endsAtOnce = false;
     bool m_saved = false;
 };

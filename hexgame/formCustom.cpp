@@ -80,3 +80,12 @@ void formCustom::reject()
 {
     Command2_Click();
 }
+
+void formCustom::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Every opening starts in the first box with its number selected, so that
+    // what the player types replaces it, wherever the focus was left last time.
+    Text1[0]->setFocus(Qt::OtherFocusReason);
+    Text1[0]->selectAll();
+}

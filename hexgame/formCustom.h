@@ -30,4 +30,7 @@ public:
 
 public slots:
     void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

@@ -4,11 +4,13 @@
 #include "AppCodes.h"
 #include "Clock.h"
 #include "Rnd.h"
+#include "SecondCatchUp.h"
 #include "TestClocks.h"
 #include "WrappingMenuBar.h"
 #include "cCompute.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
@@ -17,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
 
 #include <sys/stat.h>
@@ -353,6 +356,65 @@ private slots:
         m_clock->now += 3.5f;
         playToWin(*w.Field);
         QCOMPARE(w.lblTime->text(), QStringLiteral("3"));
+    }
+
+    // A tick a few milliseconds short of a second is followed up just after it;
+    // a game lost by then keeps the time it showed.
+    void timeOnTheSecond_data()
+    {
+        QTest::addColumn<bool>("lose");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("running") << false << "1";
+        QTest::newRow("lost before the follow-up") << true << "0";
+    }
+    void timeOnTheSecond()
+    {
+        QFETCH(bool, lose);
+        QFETCH(QString, shown);
+        fMines9 w;
+        click(*w.Field, firstCell(*w.Field, false));
+        m_clock->now += 0.996f;
+        w.Timer1_Timer();
+        m_clock->now += 0.02f;
+        if (lose)
+            click(*w.Field, firstCell(*w.Field, true));
+        QTRY_VERIFY(!w.findChild<SecondCatchUp*>()->pending());
+        QCOMPARE(w.lblTime->text(), shown);
+    }
+
+    // Counts and times of any width stay whole inside their fixed labels.
+    void countersShowEveryDigit_data()
+    {
+        QTest::addColumn<bool>("time");
+        QTest::addColumn<qint64>("value");
+        QTest::newRow("every cell but one mined") << false << qint64(42329);
+        QTest::newRow("every cell but one flagged, no mines") << false << qint64(-42329);
+        QTest::newRow("five-digit time") << true << qint64(99999);
+        QTest::newRow("six-digit time") << true << qint64(100000);
+    }
+    void countersShowEveryDigit()
+    {
+        QFETCH(bool, time);
+        QFETCH(qint64, value);
+        fMines9 w;
+        w.mnuGame_Click(9);
+        QLabel* label = time ? w.lblTime : w.lblMines;
+        const QRect place = label->geometry();
+        if (time) {
+            click(*w.Field, firstCell(*w.Field, false));
+            m_clock->now += static_cast<float>(value) + 0.5f;
+            w.Timer1_Timer();
+        } else {
+            w.Field->Setup(255, 166, static_cast<int>(std::max<qint64>(value, 0)), 0, 0);
+            for (int i = 0; i < -value; ++i)
+                w.Field->Cell(i)->Check(CellAction::ToggleFlag, *w.Field);
+            w.Field->CntM();
+            w.Field_Update(1);
+        }
+        QCOMPARE(label->text(), QString::number(value));
+        QCOMPARE(label->geometry(), place);
+        QVERIFY(QFontMetrics(label->font(), label).horizontalAdvance(label->text())
+                <= label->contentsRect().width());
     }
 
     void computeItemsFollowBoard()

@@ -11,6 +11,7 @@
 #include "InputBox.h"
 #include "PictureBox.h"
 #include "Rnd.h"
+#include "SecondCatchUp.h"
 #include "Shell.h"
 #include "TestClocks.h"
 
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -360,6 +362,43 @@ private slots:
         QCOMPARE(w->Label2->text(), QStringLiteral("4"));
     }
 
+    // A tick a few milliseconds short of a second is followed up just after it;
+    // a new game by then keeps its "0".
+    void clockOnTheSecond()
+    {
+        auto w = window();
+        for (const bool newGame : {false, true}) {
+            w->menuNew_Click();
+            press(*w, Right, 8, 0);   // off the cells
+            m_clock.now += 0.996f;
+            w->Timer1_Timer();
+            m_clock.now += 0.02f;
+            if (newGame)
+                w->menuNew_Click();
+            QTRY_VERIFY(!w->findChild<SecondCatchUp*>()->pending());
+            QCOMPARE(w->Label2->text(), newGame ? "0" : "1");
+        }
+    }
+
+    // The most flags a board can carry and the capped clock stay whole inside
+    // their fixed labels.
+    void countersShowEveryDigit()
+    {
+        auto w = window();
+        const QSize size = w->Label1->size();
+        w->MinesLeft = -892;
+        w->ShowCounter();
+        press(*w, Right, 8, 0);
+        m_clock.now += 5000.0f;
+        w->Timer1_Timer();
+        QCOMPARE(w->Label1->text() + ' ' + w->Label2->text(), QStringLiteral("-892 999"));
+        for (const QLabel* label : {w->Label1, w->Label2}) {
+            QCOMPARE(label->size(), size);
+            QVERIFY(QFontMetrics(label->font(), label).horizontalAdvance(label->text())
+                    <= label->contentsRect().width());
+        }
+    }
+
     void levelsAndLayout()
     {
         auto w = window();
@@ -411,6 +450,27 @@ private slots:
         QVERIFY(w->menuCustom->isChecked() && !w->menuLevel[0]->isChecked());
         QCOMPARE(int(w->Level), 3);
         QVERIFY(w->Playing);
+    }
+
+    // Every opening starts in the first box with its number selected, wherever
+    // the focus was left: typing replaces the number and Enter applies it.
+    void customDialogStartsInFirstBox()
+    {
+        auto w = window();
+        for (int opening = 0; opening < 2; ++opening) {
+            bool startsSelected = false;
+            QTimer::singleShot(0, [&] {
+                QLineEdit* first = w->customDialog->Text1[0];
+                startsSelected = w->customDialog->focusWidget() == first
+                                 && first->selectedText() == first->text();
+                QTest::keyClicks(first, "16");
+                QTest::keyClick(first, Qt::Key_Return);
+            });
+            w->menuCustom_Click();
+            QVERIFY(startsSelected);
+            QCOMPARE(int(w->Cols), 16);
+            w->customDialog->Command2->setFocus();
+        }
     }
 
     void customCancel()
