@@ -106,6 +106,9 @@ void fCustom::Form_Load()
     txtMines->setText(QString::number(m0));
     IsCancelled = false;
     txtHeight->setFocus(Qt::OtherFocusReason);
+    // Selected, so that the player's first digits replace the height rather than
+    // join it ("16" typed into "16" must not read "1616").
+    txtHeight->selectAll();
 }
 
 std::optional<int> fCustom::roundedNumber(const QString& text)

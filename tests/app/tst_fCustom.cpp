@@ -74,6 +74,7 @@ private slots:
             shown = {d.txtHeight->text(), d.txtWidth->text(), d.txtMines->text(), d.windowTitle()};
             QVERIFY(d.isModal());
             QCOMPARE(d.focusWidget(), d.txtHeight);
+            QCOMPARE(d.txtHeight->selectedText(), d.txtHeight->text());
             QTest::keyClick(d.txtHeight, Qt::Key_Escape);
         }));
         QCOMPARE(shown, texts + QStringList{"自定义难度"});
