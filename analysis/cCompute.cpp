@@ -1,6 +1,8 @@
 #include "cCompute.h"
 
 #include "BoardView.h"
+#include "CompleteByOdds.h"
+#include "OddsEngine.h"
 #include "PairCount.h"
 #include "PairMasks.h"
 #include "PairScanMemo.h"
@@ -105,6 +107,10 @@ struct cCompute::Impl {
     // instead of a set, so that no pair allocates anything.
     std::vector<unsigned> m_mark;
     unsigned m_stamp = 0;
+    // The exact analysis keeps what it counted of each group of cells from one
+    // complete auto-completion to the next: the board a player comes back with
+    // has changed only here and there. Its results never depend on that memory.
+    OddsEngine m_odds;
 };
 
 cCompute::cCompute(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(*this)) {}
@@ -150,7 +156,9 @@ void cCompute::Init(int nAlg, cField* nField)
     // learnt about the board: the next command may meet a different one, and reads
     // it afresh, which starts every deduction built on it over. Only the room the
     // arrays took is kept, so that the next command on the largest board does not
-    // allocate it again.
+    // allocate it again, and the exact analysis's counts, which are filed under
+    // what the numbers ask of their cells and so are only ever found again on a
+    // board where they still hold.
     const auto release = qScopeGuard([this] {
         d->m_inCommand = false;
         d->m_view.unbind();
@@ -172,6 +180,9 @@ void cCompute::Init(int nAlg, cField* nField)
         break;
     case CmdScriptB:
         d->ScriptB();
+        break;
+    case CmdComplete:
+        completeByOdds(d->field(), d->m_odds);
         break;
     default:
         break;

@@ -19,6 +19,9 @@ public:
     static constexpr int CmdAdvanced = 2;
     static constexpr int CmdScriptA = 3;
     static constexpr int CmdScriptB = 4;
+    // Every verdict of the exact analysis, applied and analysed again until it
+    // proves nothing new or the game ends.
+    static constexpr int CmdComplete = 5;
 
     explicit cCompute(QObject* parent = nullptr);
     ~cCompute() override;
