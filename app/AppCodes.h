@@ -35,6 +35,12 @@ constexpr int LastLevel = 9;
 constexpr int Custom = 11;
 }
 
+namespace CompItem {
+constexpr int Complete = 7;  // the complete auto-completion
+constexpr int Odds = 8;      // the odds over the board, on or off
+constexpr int Hint = 9;
+}
+
 struct Level {
     int width;
     int height;

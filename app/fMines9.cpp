@@ -2,6 +2,7 @@
 
 #include "AppCodes.h"
 #include "GivenFileDialog.h"
+#include "OddsDisplay.h"
 #include "fAbout.h"
 #include "fCustom.h"
 #include "mGlobal.h"
@@ -34,6 +35,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QtDebug>
@@ -72,10 +74,14 @@ bool heightSuits(int size, int height)
     return height < SizeWidths[static_cast<size_t>(size)].below;
 }
 
-// The command code the engine runs for each Compute menu item; -1 for the separator.
-constexpr std::array<int, 6> CompCommands = {cCompute::CmdBasic, cCompute::CmdAdvanced,
-                                             cCompute::CmdChordAll, -1,
-                                             cCompute::CmdScriptA, cCompute::CmdScriptB};
+// The command code the engine runs for each Compute menu item; -1 for the
+// separators and the two items that only show what the analysis finds.
+constexpr std::array<int, 10> CompCommands = {cCompute::CmdBasic, cCompute::CmdAdvanced,
+                                              cCompute::CmdChordAll, -1,
+                                              cCompute::CmdScriptA, cCompute::CmdScriptB,
+                                              -1, cCompute::CmdComplete, -1, -1};
+// The Compute items that are usable only while the board takes moves.
+constexpr std::array<int, 8> BoardCompItems = {0, 1, 2, 4, 5, CompItem::Complete, CompItem::Odds, CompItem::Hint};
 
 const char* const LevelCaptions[] = {"新手", "老手", "专家", "超级专家",
                                      "极品玩家", "恐怖玩家", "非常玩家", "精神病患者"};
@@ -198,6 +204,8 @@ void fMines9::buildControls()
     m_timeCatchUp = new SecondCatchUp(Timer1, [this] { Timer1_Timer(); }, this);
 
     CommonDialog1 = std::make_unique<CommonDialog>(this);
+
+    oddsDisplay = new OddsDisplay(Picture1, [this]() -> const cField* { return Field.get(); }, this);
 }
 
 QAction* fMines9::addItem(QMenu* menu, const QString& caption, const QKeySequence& key)
@@ -273,6 +281,10 @@ void fMines9::buildMenus()
     mnuComp[3] = compMenu->addSeparator();
     mnuComp[4] = addItem(compMenu, QStringLiteral("自动完成所有可能雷区-简单"));
     mnuComp[5] = addItem(compMenu, QStringLiteral("自动完成所有可能雷区-高级"));
+    mnuComp[6] = compMenu->addSeparator();
+    mnuComp[CompItem::Complete] = addItem(compMenu, QStringLiteral("自动完成所有可能雷区-完全"));
+    mnuComp[CompItem::Odds] = addItem(compMenu, QStringLiteral("显示地雷概率"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuComp[CompItem::Hint] = addItem(compMenu, QStringLiteral("提示"), QKeySequence(Qt::CTRL | Qt::Key_H));
 
     QMenu* helpMenu = bar->addMenu(QStringLiteral("帮助(&H)"));
     helpMenu->setObjectName(QStringLiteral("mnuHelpT"));
@@ -372,6 +384,8 @@ void fMines9::Form_Unload()
     // Nothing may tick into a window whose field is gone.
     if (Timer1)
         Timer1->stop();
+    if (oddsDisplay)
+        oddsDisplay->stop();
     Field.reset();
     Comp.reset();
 }
@@ -502,6 +516,8 @@ void fMines9::Field_ChangeSize()
         lblTime->move(toPixels(outerWidthTwips() - Layout::TimeOffset), lblTime->y());
     });
     attempt([&] { SetViewChecks(); });
+    // The odds and the hint are drawn at the cells' new size.
+    attempt([&] { oddsDisplay->redraw(); });
 }
 
 void fMines9::Field_FieldEnable()
@@ -512,12 +528,15 @@ void fMines9::Field_FieldEnable()
     if (!board)
         return;
     const bool enabled = board->isEnabled();
-    for (int i : {0, 1, 2, 4, 5})
-        mnuComp[i]->setEnabled(enabled);
+    for (int i : BoardCompItems)
+        mnuComp[static_cast<size_t>(i)]->setEnabled(enabled);
 }
 
 void fMines9::Field_Update(int Sign)
 {
+    // Every move, deal and edit ends with this event, so the odds follow them all.
+    if (oddsDisplay)
+        oddsDisplay->boardUpdated(Sign);
     int picture = 0;
     attempt([&] {
         if (Sign == 0) {
@@ -797,6 +816,7 @@ void fMines9::mnuFile_Click(int Index)
             return;
         const bool editing = Field && Field->Edit();
         Field = std::move(loaded);
+        oddsDisplay->fieldReplaced();
         attachField();
         attempt([&] {
             field().setPic(Picture1);
@@ -843,11 +863,24 @@ void fMines9::mnuFile_Click(int Index)
 
 void fMines9::mnuComp_Click(int Index)
 {
+    if (Index == CompItem::Odds) {
+        const bool on = !oddsDisplay->oddsShown();
+        oddsDisplay->setOddsShown(on);
+        setMenuCheck(mnuComp[CompItem::Odds], on);
+        return;
+    }
+    if (Index == CompItem::Hint) {
+        oddsDisplay->hint();
+        return;
+    }
     const int command = CompCommands.at(static_cast<size_t>(Index));
     if (command < 0)
         return;
     if (!Comp)
         throw objectNotSet();
+    // Clicking all numbers tells the window nothing, and a command that fails may
+    // have changed the board before it did: the odds look again either way.
+    const auto follow = qScopeGuard([this] { oddsDisplay->boardChanged(); });
     // The engine works through the field's own operations, so counter, smile and
     // timer follow it through the field's events.
     Comp->Init(command, Field.get());

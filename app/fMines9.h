@@ -10,6 +10,7 @@
 class cCompute;
 class cField;
 class CommonDialog;
+class OddsDisplay;
 class PictureBox;
 class QAction;
 class QLabel;
@@ -35,12 +36,14 @@ public:
     PictureBox* Picture1 = nullptr;
     QTimer* Timer1 = nullptr;
     std::unique_ptr<CommonDialog> CommonDialog1;
+    // The odds and the hint laid over the board.
+    OddsDisplay* oddsDisplay = nullptr;
 
     std::array<QAction*, 4> mnuEdit{};
     std::array<QAction*, 4> mnuFile{};
     std::array<QAction*, 8> mnuView{};
     std::array<QAction*, 12> mnuGame{};
-    std::array<QAction*, 6> mnuComp{};
+    std::array<QAction*, 10> mnuComp{};
     QAction* mnuPatternsweep = nullptr;
     QAction* mnuHelp = nullptr;
     QAction* mnuAbout = nullptr;
