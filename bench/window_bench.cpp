@@ -2,13 +2,20 @@
 
 #include "AppCodes.h"
 #include "FieldCodes.h"
+#include "Odds.h"
+#include "OddsDisplay.h"
+#include "OddsFollower.h"
+#include "PictureBox.h"
+#include "cCompute.h"
 #include "cField.h"
 #include "fMines9.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <memory>
 
 namespace {
@@ -18,6 +25,8 @@ constexpr quint32 BigSeed = 20240607;
 constexpr int ItemBasic = 0;
 constexpr int ItemScriptA = 4;
 constexpr int ItemScriptB = 5;
+// How long a run waits for the odds at most before it gives up on them.
+constexpr qint64 OddsPatienceMs = 10000;
 
 // The game as a player has it: the main window shown, the largest level chosen
 // from the Game menu, and every empty region opened. The board is dealt again
@@ -49,15 +58,105 @@ public:
     fMines9 window;
 };
 
+// Lets the window work until the odds belong to the board as it is; the time
+// that took, in seconds, or a negative one when they never came.
+double waitForOdds(const fMines9& window)
+{
+    QElapsedTimer waited;
+    waited.start();
+    const OddsFollower& odds = window.oddsDisplay->follower();
+    while (!odds.current()) {
+        if (waited.elapsed() > OddsPatienceMs)
+            return -1.0;
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return static_cast<double>(waited.nsecsElapsed()) / 1e9;
+}
+
+// A move on the largest board: the player opens a cell the odds show as safe.
+// Timed as the window is busy with it (the move itself, then the window reading
+// the board and drawing what it can show at once) and, with the odds shown,
+// until they follow. Without the odds the same move is the baseline.
+enum class MoveFigure { Plain, Busy, Followed };
+
+template <MoveFigure Figure>
+void runMove(benchmark::State& state)
+{
+    BigGame game;
+    fMines9& window = game.window;
+    window.mnuComp_Click(CompItem::Odds);
+    for (auto _ : state) {
+        game.deal();
+        if (waitForOdds(window) < 0) {
+            state.SkipWithError("the odds never came");
+            break;
+        }
+        const Odds* odds = window.oddsDisplay->follower().odds();
+        if (!odds || odds->safe.empty()) {
+            state.SkipWithError("no cell proven safe");
+            break;
+        }
+        const int cell = odds->safe[odds->safe.size() / 2];
+        if (Figure == MoveFigure::Plain)
+            window.mnuComp_Click(CompItem::Odds);
+        cField& field = *window.Field;
+        const float half = static_cast<float>(field.cDim()) / 2.0f;
+        const float x = static_cast<float>(cell % field.Xx() * field.cDim()) + half;
+        const float y = static_cast<float>(cell / field.Xx() * field.cDim()) + half;
+        const auto start = std::chrono::steady_clock::now();
+        field.Pic_MouseDown(PictureBox::LeftButton, 0, x, y);
+        field.Pic_MouseUp(PictureBox::LeftButton, 0, x, y);
+        // The follower reads the board at the next turn of the event loop, then
+        // the board and the odds are painted.
+        QApplication::processEvents();
+        QApplication::processEvents();
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (Figure == MoveFigure::Followed) {
+            const double more = waitForOdds(window);
+            if (more < 0) {
+                state.SkipWithError("the odds never followed");
+                break;
+            }
+            QApplication::processEvents();
+            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+        state.SetIterationTime(seconds);
+        if (Figure == MoveFigure::Plain)
+            window.mnuComp_Click(CompItem::Odds);
+    }
+}
+
+void BM_MovePlain(benchmark::State& state)
+{
+    runMove<MoveFigure::Plain>(state);
+    state.SetLabel("a move, 255 x 166, odds off");
+}
+
+void BM_MoveBusy(benchmark::State& state)
+{
+    runMove<MoveFigure::Busy>(state);
+    state.SetLabel("the same, odds shown: the window busy; target < 200 ms");
+}
+
+void BM_MoveFollowed(benchmark::State& state)
+{
+    runMove<MoveFigure::Followed>(state);
+    state.SetLabel("the same, until the odds follow; target < 500 ms");
+}
+
 // The engine behind the menu item against the reference engine driving the same
 // window: the handler's time, from the click to the window's last update.
 template <int Item>
-void runWindow(benchmark::State& state, bool useReference)
+void runWindow(benchmark::State& state, bool useReference, bool freshEngine = false)
 {
     BigGame game;
     for (auto _ : state) {
         state.PauseTiming();
         game.deal();
+        // Every run meets the same board, which an engine that remembers what it
+        // counted would find again in full; a player's next board differs.
+        if (freshEngine)
+            game.window.Comp = std::make_unique<cCompute>();
         state.ResumeTiming();
         if (useReference) {
             ReferenceEngine reference(*game.window.Field);
@@ -112,6 +211,25 @@ void BM_WindowScriptB_window(benchmark::State& state)
     runWindow<ItemScriptB>(state, false);
     state.SetLabel("mnuComp_Click(5), 255 x 166; target < 100 ms");
 }
+
+// The complete auto-completion against the advanced one, both from the menu.
+void BM_WindowComplete_baseline(benchmark::State& state)
+{
+    runWindow<ItemScriptB>(state, false);
+    state.SetLabel("mnuComp_Click(5), 255 x 166");
+}
+
+void BM_WindowComplete_window(benchmark::State& state)
+{
+    runWindow<CompItem::Complete>(state, false, true);
+    state.SetLabel("mnuComp_Click(7), 255 x 166, first use; target < 150 ms");
+}
+
+void BM_WindowComplete_again(benchmark::State& state)
+{
+    runWindow<CompItem::Complete>(state, false);
+    state.SetLabel("mnuComp_Click(7) again on the same board");
+}
 }
 
 // Every run deals the board again (tens of milliseconds outside the timing), so
@@ -122,3 +240,10 @@ BENCHMARK(BM_WindowScriptA_baseline)->Name("WindowItem4/baseline")->Unit(benchma
 BENCHMARK(BM_WindowScriptA_window)->Name("WindowItem4/window")->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_WindowScriptB_baseline)->Name("WindowItem5/baseline")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_WindowScriptB_window)->Name("WindowItem5/window")->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_WindowComplete_baseline)->Name("WindowItem7/baseline")->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_WindowComplete_window)->Name("WindowItem7/window")->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_WindowComplete_again)->Name("WindowItem7/again")->Unit(benchmark::kMillisecond)->Iterations(5);
+// Timed by hand: only the move counts, not the deal and the odds of the deal before it.
+BENCHMARK(BM_MovePlain)->Name("WindowMove/baseline")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_MoveBusy)->Name("WindowMove/odds-busy")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_MoveFollowed)->Name("WindowMove/odds-followed")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
