@@ -220,7 +220,10 @@ bool ComponentCounter::forward(bool weights, const OddsBudget& budget, Result& r
         nxt.bitAt = m_bits.size();
         m_next[0].resize(nxt.stateAt);
         m_next[1].resize(nxt.stateAt);
-        // Room for every state this layer can make, so the rows do not move under the loop.
+        // Room for every state this layer can make, so the rows do not move under
+        // the loop; a layer that could outgrow the limit is not begun.
+        if (m_bits.size() + m_values.size() + 2 * at(cur.states) * at(nxt.words) > MaxStored)
+            return false;
         m_bits.reserve(m_bits.size() + 2 * at(cur.states) * at(nxt.words));
         m_table.clear(at(cur.states));
         nextKeys.clear();
@@ -262,6 +265,8 @@ bool ComponentCounter::forward(bool weights, const OddsBudget& budget, Result& r
         low += nxt.low;
         high += nxt.low;
         if (weights) {
+            if (m_bits.size() + m_values.size() + at(nxt.states) * at(nxt.width) > MaxStored)
+                return false;
             nxt.valueAt = m_values.size();
             nxt.scale = cur.scale;
             m_values.resize(m_values.size() + at(nxt.states) * at(nxt.width), 0.0);
