@@ -1,6 +1,7 @@
 #include "OddsEngine.h"
 
 #include "ConstraintSystem.h"
+#include "LogChoose.h"
 #include "Odds.h"
 #include "OddsBudget.h"
 #include "OddsInput.h"
@@ -98,8 +99,7 @@ Odds OddsEngine::analyse(const OddsInput& input, Mode mode, std::chrono::millise
                 if (weights) {
                     share.freeLogCount.resize(at(comp.size()) + 1);
                     for (int k = 0; k <= comp.size(); ++k)
-                        share.freeLogCount[at(k)] = std::lgamma(comp.size() + 1.0) - std::lgamma(k + 1.0)
-                            - std::lgamma(comp.size() - k + 1.0);
+                        share.freeLogCount[at(k)] = logChoose(comp.size(), k);
                 }
                 continue;
             }

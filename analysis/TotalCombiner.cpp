@@ -1,5 +1,7 @@
 #include "TotalCombiner.h"
 
+#include "LogChoose.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -144,8 +146,7 @@ bool TotalCombiner::combine(const std::vector<Part>& parts, int interior, int re
         std::vector<double> logs(at(m_width[at(count)]));
         for (int i = 0; i < m_width[at(count)]; ++i) {
             const int m = remaining - (m_low[at(count)] + i);
-            logs[at(i)] = std::lgamma(interior + 1.0) - std::lgamma(m + 1.0) - std::lgamma(interior - m + 1.0)
-                + m * lp + (interior - m) * lq;
+            logs[at(i)] = logChoose(interior, m) + m * lp + (interior - m) * lq;
         }
         end.rest = fromLogs(std::move(logs));
     }
