@@ -15,6 +15,9 @@ std::size_t at(int i)
 // Far enough to push any interior of the largest board to either end.
 constexpr double TiltLimit = 64;
 constexpr int TiltSteps = 100;
+// The tilt need not be exact: any t gives the same ratios, a close one only keeps
+// the weights well inside a double's range.
+constexpr double TiltPrecision = 1e-12;
 
 double softplus(double x)
 {
@@ -64,7 +67,7 @@ double TotalCombiner::tilt(const std::vector<Part>& parts, int interior, int rem
         return total;
     };
     double lo = -TiltLimit, hi = TiltLimit;
-    for (int i = 0; i < TiltSteps && hi - lo > 1e-12; ++i) {
+    for (int i = 0; i < TiltSteps && hi - lo > TiltPrecision; ++i) {
         const double mid = (lo + hi) / 2;
         (expected(mid) < remaining ? lo : hi) = mid;
     }
