@@ -4,6 +4,7 @@
 #include "OddsComponent.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -16,10 +17,9 @@ std::size_t at(int i)
     return static_cast<std::size_t>(i);
 }
 
-// A number's count in a state takes four bits: it never exceeds its need, at most eight.
-constexpr int SlotBits = 4;
-constexpr std::uint64_t SlotMask = (1u << SlotBits) - 1;
-constexpr int Slots = 64 / SlotBits;
+// A state is one 64-bit key; a number's count in it takes as many bits as its
+// need does, since a count never exceeds its need (most needs are 1 to 3).
+constexpr int KeyBits = 64;
 // Beyond these a component is left uncounted rather than take the machine's memory.
 constexpr int MaxStates = 1 << 18;
 constexpr std::size_t MaxStored = std::size_t{1} << 22;
@@ -157,26 +157,32 @@ bool ComponentCounter::plan(const OddsComponent& comp)
             rest[at(c)] += w;
     }
     std::vector<int> slotOf(at(numbers), -1);
-    std::vector<int> freeSlots;
-    for (int s = Slots - 1; s >= 0; --s)
-        freeSlots.push_back(s);
+    std::uint64_t used = 0;  // key bits held by half-done numbers
+    const auto fieldOf = [&](int c) {
+        const int bits = std::bit_width(static_cast<unsigned>(comp.need[at(c)]));
+        return std::pair{bits, bits == 0 ? std::uint64_t{0} : ((std::uint64_t{1} << bits) - 1)};
+    };
     m_touchStart.assign(1, 0);
     m_touch.clear();
     for (int p = 0; p < n; ++p) {
         for (const auto& [c, w] : touchesAt[at(p)]) {
+            const auto [bits, mask] = fieldOf(c);
             if (first[at(c)] == p) {
+                int place = 0;
+                while (place + bits <= KeyBits && (used & (mask << place)))
+                    ++place;
                 // More numbers half done than a key holds: beyond what this counts.
-                if (freeSlots.empty())
+                if (place + bits > KeyBits)
                     return false;
-                slotOf[at(c)] = freeSlots.back();
-                freeSlots.pop_back();
+                slotOf[at(c)] = place;
+                used |= mask << place;
             }
             rest[at(c)] -= w;
-            m_touch.push_back({slotOf[at(c)] * SlotBits, w, comp.need[at(c)], rest[at(c)]});
+            m_touch.push_back({slotOf[at(c)], mask, w, comp.need[at(c)], rest[at(c)]});
         }
         for (const auto& [c, w] : touchesAt[at(p)]) {
             if (last[at(c)] == p)
-                freeSlots.push_back(slotOf[at(c)]);
+                used &= ~(fieldOf(c).second << slotOf[at(c)]);
         }
         m_touchStart.push_back(static_cast<int>(m_touch.size()));
     }
@@ -187,12 +193,12 @@ bool ComponentCounter::step(std::uint64_t key, int position, int mine, std::uint
 {
     for (int t = m_touchStart[at(position)]; t < m_touchStart[at(position) + 1]; ++t) {
         const Touch& touch = m_touch[at(t)];
-        const int count = static_cast<int>((key >> touch.shift) & SlotMask) + mine * touch.weight;
+        const int count = static_cast<int>((key >> touch.shift) & touch.mask) + mine * touch.weight;
         if (count > touch.need || count + touch.rest < touch.need)
             return false;
         // A finished number leaves the key, so that states differing only in it meet.
         const auto kept = static_cast<std::uint64_t>(touch.rest == 0 ? 0 : count);
-        key = (key & ~(SlotMask << touch.shift)) | (kept << touch.shift);
+        key = (key & ~(touch.mask << touch.shift)) | (kept << touch.shift);
     }
     next = key;
     return true;
@@ -220,7 +226,10 @@ bool ComponentCounter::forward(bool weights, const OddsBudget& budget, Result& r
         nxt.bitAt = m_bits.size();
         m_next[0].resize(nxt.stateAt);
         m_next[1].resize(nxt.stateAt);
-        // Room for every state this layer can make, so the rows do not move under the loop.
+        // Room for every state this layer can make, so the rows do not move under
+        // the loop; a layer that could outgrow the limit is not begun.
+        if (m_bits.size() + m_values.size() + 2 * at(cur.states) * at(nxt.words) > MaxStored)
+            return false;
         m_bits.reserve(m_bits.size() + 2 * at(cur.states) * at(nxt.words));
         m_table.clear(at(cur.states));
         nextKeys.clear();
@@ -262,6 +271,8 @@ bool ComponentCounter::forward(bool weights, const OddsBudget& budget, Result& r
         low += nxt.low;
         high += nxt.low;
         if (weights) {
+            if (m_bits.size() + m_values.size() + at(nxt.states) * at(nxt.width) > MaxStored)
+                return false;
             nxt.valueAt = m_values.size();
             nxt.scale = cur.scale;
             m_values.resize(m_values.size() + at(nxt.states) * at(nxt.width), 0.0);
@@ -273,8 +284,11 @@ bool ComponentCounter::forward(bool weights, const OddsBudget& budget, Result& r
                     if (target < 0)
                         continue;
                     double* to = m_values.data() + nxt.valueAt + at(target) * at(nxt.width);
+                    // A layer's window may run a place or two past the counts it
+                    // holds; those places are empty and stay out of the next one.
                     const int offset = cur.low + mine - nxt.low;
-                    for (int i = 0; i < cur.width; ++i)
+                    const int first = std::max(0, -offset), end = std::min(cur.width, nxt.width - offset);
+                    for (int i = first; i < end; ++i)
                         to[i + offset] += from[i];
                 }
             }

@@ -64,7 +64,8 @@ private:
         int scale = 0;  // the values are the counts times 2^-scale
     };
     struct Touch {
-        int shift;   // where the number's count sits in the key
+        int shift;  // where the number's count sits in the key
+        std::uint64_t mask;  // and its bits there, from shift on
         int weight;  // how much a mine here adds to it
         int need;
         int rest;    // weight of the number's cells after this one

@@ -11,7 +11,7 @@ class StateTable {
 public:
     void clear(std::size_t expected)
     {
-        std::size_t room = 16;
+        std::size_t room = MinRoom;
         while (room < 2 * expected)
             room *= 2;
         m_keys.assign(room, 0);
@@ -38,6 +38,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t MinRoom = 16;  // a power of two
+
     static std::size_t hash(std::uint64_t key)
     {
         key ^= key >> 31;

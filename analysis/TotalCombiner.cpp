@@ -1,5 +1,7 @@
 #include "TotalCombiner.h"
 
+#include "LogChoose.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -13,6 +15,9 @@ std::size_t at(int i)
 // Far enough to push any interior of the largest board to either end.
 constexpr double TiltLimit = 64;
 constexpr int TiltSteps = 100;
+// The tilt need not be exact: any t gives the same ratios, a close one only keeps
+// the weights well inside a double's range.
+constexpr double TiltPrecision = 1e-12;
 
 double softplus(double x)
 {
@@ -62,11 +67,33 @@ double TotalCombiner::tilt(const std::vector<Part>& parts, int interior, int rem
         return total;
     };
     double lo = -TiltLimit, hi = TiltLimit;
-    for (int i = 0; i < TiltSteps && hi - lo > 1e-12; ++i) {
+    for (int i = 0; i < TiltSteps && hi - lo > TiltPrecision; ++i) {
         const double mid = (lo + hi) / 2;
         (expected(mid) < remaining ? lo : hi) = mid;
     }
     return (lo + hi) / 2;
+}
+
+void TotalCombiner::stepBack(const Part& part, int c, const Row& later, Row& row, bool weights) const
+{
+    const int width = m_width[at(c)], laterWidth = m_width[at(c) + 1];
+    row.reach.assign(at(BitRow::words(width)), 0);
+    if (weights)
+        row.rest.assign(at(width), 0.0);
+    for (int k = part.low; k <= part.high; ++k) {
+        if (!BitRow::test(part.totals, k - part.low))
+            continue;
+        const int shift = m_low[at(c)] + k - m_low[at(c) + 1];
+        BitRow::orShifted(row.reach.data(), width, later.reach.data(), laterWidth, -shift);
+        if (!weights)
+            continue;
+        const double q = m_tilted[at(c)][at(k - part.low)];
+        const int from = std::max(0, -shift), to = std::min(width, laterWidth - shift);
+        for (int i = from; i < to; ++i)
+            row.rest[at(i)] += q * later.rest[at(i + shift)];
+    }
+    if (weights)
+        normalise(row.rest);
 }
 
 bool TotalCombiner::combine(const std::vector<Part>& parts, int interior, int remaining, bool weights)
@@ -98,60 +125,50 @@ bool TotalCombiner::combine(const std::vector<Part>& parts, int interior, int re
     const auto partWidth = [&](int c) { return parts[at(c)].high - parts[at(c)].low + 1; };
     const auto shiftOf = [&](int c, int k) { return m_low[at(c)] + k - m_low[at(c) + 1]; };
 
-    // Backward: which running totals the rest can complete. After the last part
-    // every total in the window leaves the interior a count it can hold.
-    m_reach.resize(at(count) + 1);
-    m_reach[at(count)].assign(at(BitRow::words(m_width[at(count)])), 0);
-    for (int i = 0; i < m_width[at(count)]; ++i)
-        BitRow::set(m_reach[at(count)].data(), i);
-    for (int c = count - 1; c >= 0; --c) {
-        auto& row = m_reach[at(c)];
-        row.assign(at(BitRow::words(m_width[at(c)])), 0);
-        for (int k = parts[at(c)].low; k <= parts[at(c)].high; ++k) {
-            if (BitRow::test(parts[at(c)].totals, k - parts[at(c)].low))
-                BitRow::orShifted(row.data(), m_width[at(c)], m_reach[at(c) + 1].data(), m_width[at(c) + 1],
-                                  -shiftOf(c, k));
-        }
-    }
-    if (!BitRow::test(m_reach[0].data(), 0))
-        return false;
-
     double theta = 0;
-    std::vector<std::vector<double>> tilted(at(count));
+    m_tilted.resize(at(count));
     if (weights) {
         theta = tilt(parts, interior, remaining);
         for (int c = 0; c < count; ++c) {
             std::vector<double> logs(at(partWidth(c)));
             for (int k = parts[at(c)].low; k <= parts[at(c)].high; ++k)
                 logs[at(k - parts[at(c)].low)] = parts[at(c)].logCount[k - parts[at(c)].low] + k * theta;
-            tilted[at(c)] = fromLogs(std::move(logs));
+            m_tilted[at(c)] = fromLogs(std::move(logs));
         }
-        // The interior's tilted weight of taking what the running total leaves.
+    }
+
+    // Backward from the interior: which running totals the rest can complete, and
+    // the rest's weight. After the last part every total in the window leaves the
+    // interior a count it can hold.
+    Row end;
+    end.reach.assign(at(BitRow::words(m_width[at(count)])), 0);
+    for (int i = 0; i < m_width[at(count)]; ++i)
+        BitRow::set(end.reach.data(), i);
+    if (weights) {
         const double lp = theta - softplus(theta), lq = -softplus(theta);
         std::vector<double> logs(at(m_width[at(count)]));
         for (int i = 0; i < m_width[at(count)]; ++i) {
             const int m = remaining - (m_low[at(count)] + i);
-            logs[at(i)] = std::lgamma(interior + 1.0) - std::lgamma(m + 1.0) - std::lgamma(interior - m + 1.0)
-                + m * lp + (interior - m) * lq;
+            logs[at(i)] = logChoose(interior, m) + m * lp + (interior - m) * lq;
         }
-        m_rest.resize(at(count) + 1);
-        m_rest[at(count)] = fromLogs(std::move(logs));
-        for (int c = count - 1; c >= 0; --c) {
-            auto& row = m_rest[at(c)];
-            row.assign(at(m_width[at(c)]), 0.0);
-            const auto& later = m_rest[at(c) + 1];
-            for (int k = parts[at(c)].low; k <= parts[at(c)].high; ++k) {
-                const double q = tilted[at(c)][at(k - parts[at(c)].low)];
-                if (q == 0)
-                    continue;
-                const int shift = shiftOf(c, k);
-                const int from = std::max(0, -shift), to = std::min(m_width[at(c)], m_width[at(c) + 1] - shift);
-                for (int i = from; i < to; ++i)
-                    row[at(i)] += q * later[at(i + shift)];
-            }
-            normalise(row);
-        }
+        end.rest = fromLogs(std::move(logs));
     }
+    // The rows before a part grow with the parts before it, so on a board of
+    // thousands of components all of them would not fit in memory: only every
+    // block-th is kept, and the rows between are made again when the forward
+    // pass gets there.
+    const int block = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(count))));
+    std::vector<Row> kept(at(count / block) + 1);
+    Row later = end;
+    for (int c = count - 1; c >= 0; --c) {
+        Row row;
+        stepBack(parts[at(c)], c, later, row, weights);
+        later = std::move(row);
+        if (c % block == 0)
+            kept[at(c / block)] = later;
+    }
+    if (!BitRow::test(later.reach.data(), 0))
+        return false;
 
     // Forward: the running totals the parts before can make, and their weight,
     // met with the backward rows at each part.
@@ -159,52 +176,60 @@ bool TotalCombiner::combine(const std::vector<Part>& parts, int interior, int re
     std::vector<double> weight(1, 1.0), nextWeight;
     m_allowed.resize(at(count));
     m_seed.resize(at(count));
-    for (int c = 0; c < count; ++c) {
-        const Part& part = parts[at(c)];
-        const int width = partWidth(c), nextWidth = m_width[at(c) + 1];
-        auto& allowed = m_allowed[at(c)];
-        allowed.assign(at(BitRow::words(width)), 0);
-        nextMade.assign(at(BitRow::words(nextWidth)), 0);
-        std::vector<double> logs(at(width), -std::numeric_limits<double>::infinity());
-        if (weights)
-            nextWeight.assign(at(nextWidth), 0.0);
-        bool anyWeight = false;
-        for (int k = part.low; k <= part.high; ++k) {
-            if (!BitRow::test(part.totals, k - part.low))
-                continue;
-            const int shift = shiftOf(c, k);
-            BitRow::orShifted(nextMade.data(), nextWidth, made.data(), m_width[at(c)], shift);
-            if (BitRow::meetsShifted(m_reach[at(c) + 1].data(), nextWidth, made.data(), m_width[at(c)], shift))
-                BitRow::set(allowed.data(), k - part.low);
-            if (!weights)
-                continue;
-            const auto& later = m_rest[at(c) + 1];
-            const double q = tilted[at(c)][at(k - part.low)];
-            const int from = std::max(0, -shift), to = std::min(m_width[at(c)], nextWidth - shift);
-            double sum = 0;
-            for (int i = from; i < to; ++i) {
-                sum += weight[at(i)] * later[at(i + shift)];
-                nextWeight[at(i + shift)] += q * weight[at(i)];
+    std::vector<Row> between(at(block));
+    for (int first = 0; first < count; first += block) {
+        const int stop = std::min(first + block, count);
+        const Row& stopRow = stop == count ? end : kept[at(stop / block)];
+        for (int c = stop - 1; c > first; --c)
+            stepBack(parts[at(c)], c, c + 1 == stop ? stopRow : between[at(c + 1 - first)], between[at(c - first)],
+                     weights);
+        for (int c = first; c < stop; ++c) {
+            const Row& after = c + 1 == stop ? stopRow : between[at(c + 1 - first)];
+            const Part& part = parts[at(c)];
+            const int width = partWidth(c), nextWidth = m_width[at(c) + 1];
+            auto& allowed = m_allowed[at(c)];
+            allowed.assign(at(BitRow::words(width)), 0);
+            nextMade.assign(at(BitRow::words(nextWidth)), 0);
+            std::vector<double> logs(at(width), -std::numeric_limits<double>::infinity());
+            if (weights)
+                nextWeight.assign(at(nextWidth), 0.0);
+            bool anyWeight = false;
+            for (int k = part.low; k <= part.high; ++k) {
+                if (!BitRow::test(part.totals, k - part.low))
+                    continue;
+                const int shift = shiftOf(c, k);
+                BitRow::orShifted(nextMade.data(), nextWidth, made.data(), m_width[at(c)], shift);
+                if (BitRow::meetsShifted(after.reach.data(), nextWidth, made.data(), m_width[at(c)], shift))
+                    BitRow::set(allowed.data(), k - part.low);
+                if (!weights)
+                    continue;
+                const double q = m_tilted[at(c)][at(k - part.low)];
+                const int from = std::max(0, -shift), to = std::min(m_width[at(c)], nextWidth - shift);
+                double sum = 0;
+                for (int i = from; i < to; ++i) {
+                    sum += weight[at(i)] * after.rest[at(i + shift)];
+                    nextWeight[at(i + shift)] += q * weight[at(i)];
+                }
+                if (sum > 0 && BitRow::test(allowed.data(), k - part.low)) {
+                    logs[at(k - part.low)] = std::log(sum) + k * theta;
+                    anyWeight = true;
+                }
             }
-            if (sum > 0 && BitRow::test(allowed.data(), k - part.low)) {
-                logs[at(k - part.low)] = std::log(sum) + k * theta;
-                anyWeight = true;
+            if (weights) {
+                if (anyWeight) {
+                    m_seed[at(c)] = fromLogs(std::move(logs));
+                } else {
+                    // Every weight underflowed: the allowed totals are still possible,
+                    // and are taken as alike rather than as nothing.
+                    m_seed[at(c)].assign(at(width), 0.0);
+                    for (int k = 0; k < width; ++k)
+                        m_seed[at(c)][at(k)] = BitRow::test(allowed.data(), k) ? 1.0 : 0.0;
+                }
+                normalise(nextWeight);
+                weight.swap(nextWeight);
             }
+            made.swap(nextMade);
         }
-        if (weights) {
-            if (anyWeight) {
-                m_seed[at(c)] = fromLogs(std::move(logs));
-            } else {
-                // Every weight underflowed: the allowed totals are still possible,
-                // and are taken as alike rather than as nothing.
-                m_seed[at(c)].assign(at(width), 0.0);
-                for (int k = 0; k < width; ++k)
-                    m_seed[at(c)][at(k)] = BitRow::test(allowed.data(), k) ? 1.0 : 0.0;
-            }
-            normalise(nextWeight);
-            weight.swap(nextWeight);
-        }
-        made.swap(nextMade);
     }
 
     // The interior takes whatever the parts leave.
@@ -217,7 +242,7 @@ bool TotalCombiner::combine(const std::vector<Part>& parts, int interior, int re
         double sum = 0, weighted = 0;
         if (weights) {
             for (int i = 0; i < last; ++i) {
-                const double w = weight[at(i)] * m_rest[at(count)][at(i)];
+                const double w = weight[at(i)] * end.rest[at(i)];
                 sum += w;
                 weighted += w * (remaining - (m_low[at(count)] + i));
             }

@@ -38,11 +38,19 @@ public:
     double interiorChance() const { return m_interiorChance; }
 
 private:
+    // What the parts from one on, with the interior, make of each running total
+    // before it: whether they can complete it, and their tilted weight.
+    struct Row {
+        std::vector<BitRow::Word> reach;
+        std::vector<double> rest;
+    };
+
     double tilt(const std::vector<Part>& parts, int interior, int remaining) const;
+    // The row before part c from the row after it.
+    void stepBack(const Part& part, int c, const Row& later, Row& row, bool weights) const;
 
     std::vector<int> m_low, m_width;  // window of the running total before each part
-    std::vector<std::vector<BitRow::Word>> m_reach;  // per window: totals the rest can complete
-    std::vector<std::vector<double>> m_rest;         // per window: the rest's weight, tilted
+    std::vector<std::vector<double>> m_tilted;  // each part's tilted weight per total
     std::vector<std::vector<BitRow::Word>> m_allowed;
     std::vector<std::vector<double>> m_seed;
     bool m_interiorSafe = false, m_interiorMined = false;
