@@ -273,8 +273,11 @@ bool ComponentCounter::forward(bool weights, const OddsBudget& budget, Result& r
                     if (target < 0)
                         continue;
                     double* to = m_values.data() + nxt.valueAt + at(target) * at(nxt.width);
+                    // A layer's window may run a place or two past the counts it
+                    // holds; those places are empty and stay out of the next one.
                     const int offset = cur.low + mine - nxt.low;
-                    for (int i = 0; i < cur.width; ++i)
+                    const int first = std::max(0, -offset), end = std::min(cur.width, nxt.width - offset);
+                    for (int i = first; i < end; ++i)
                         to[i + offset] += from[i];
                 }
             }

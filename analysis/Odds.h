@@ -33,5 +33,13 @@ Odds computeOdds(const cField& field, std::chrono::milliseconds budget = std::ch
 // The same from a snapshot (OddsInput::read), so that it can run on any thread
 // while the field goes on changing. Setting *cancel (it may be null) ends the work
 // early, as an exhausted budget does.
+//
+// Off the field's thread: take OddsInput::read(field) on the field's thread (well
+// under a millisecond on the largest board), hand the snapshot to a worker, and
+// apply the result on the field's thread only if the board has not changed since
+// the snapshot; a newer snapshot may cancel the older analysis through *cancel.
+// An OddsEngine kept by the caller does the same and counts again only the
+// components that changed since its last analysis; CompleteByOdds.h applies
+// every proven verdict round after round.
 Odds computeOdds(const OddsInput& input, std::chrono::milliseconds budget,
                  const std::atomic<bool>* cancel = nullptr);

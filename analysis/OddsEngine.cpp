@@ -9,8 +9,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 namespace {
+// Percent of the budget that counting may use.
+constexpr int CountShare = 60;
+
 std::size_t at(int i)
 {
     return static_cast<std::size_t>(i);
@@ -48,6 +52,9 @@ Odds OddsEngine::analyse(const OddsInput& input, Mode mode, std::chrono::millise
                          const std::atomic<bool>* cancel)
 {
     const OddsBudget limit(budget, cancel);
+    // Counting may take most of the budget but not all: what was counted still has
+    // to be walked back for its chances and proofs.
+    const OddsBudget countLimit(budget * CountShare / 100, cancel);
     const bool weights = mode == Mode::Odds;
     const int cells = input.cellCount();
     ConstraintSystem system;
@@ -59,7 +66,14 @@ Odds OddsEngine::analyse(const OddsInput& input, Mode mode, std::chrono::millise
     KnownMap used;
     std::vector<Share> shares(system.components().size());
     bool exact = true;
-    for (std::size_t c = 0; c < shares.size(); ++c) {
+    // Small components first, so that one too large to count in time does not
+    // leave all the others uncounted.
+    std::vector<std::size_t> bySize(shares.size());
+    std::iota(bySize.begin(), bySize.end(), std::size_t{0});
+    std::stable_sort(bySize.begin(), bySize.end(), [&](std::size_t a, std::size_t b) {
+        return system.components()[a].size() < system.components()[b].size();
+    });
+    for (std::size_t c : bySize) {
         const OddsComponent& comp = system.components()[c];
         Share& share = shares[c];
         share.component = &comp;
@@ -72,7 +86,8 @@ Odds OddsEngine::analyse(const OddsInput& input, Mode mode, std::chrono::millise
             entry = used.insert(m_known.extract(found));
         } else {
             auto counter = std::make_unique<ComponentCounter>();
-            const auto result = limit.spent() ? ComponentCounter::Result::Cut : counter->count(comp, weights, limit);
+            const auto result = countLimit.spent() ? ComponentCounter::Result::Cut
+                                                   : counter->count(comp, weights, countLimit);
             if (result == ComponentCounter::Result::Impossible)
                 return noPlacement(cells, true);
             if (result == ComponentCounter::Result::Cut) {

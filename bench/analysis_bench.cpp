@@ -1,3 +1,4 @@
+#include "BigPosition.h"
 #include "ReferenceEngine.h"
 
 #include "FieldCodes.h"
@@ -9,20 +10,7 @@
 #include <string>
 
 namespace {
-constexpr int BigW = 255, BigH = 166, BigMines = 8466;
-constexpr quint32 BigSeed = 20240607;
-
-// The largest board as a player meets it after opening every empty region: the
-// numbers around all of them are showing and everything else is still to be done.
-void dealBigPosition(cField& field)
-{
-    field.Randomize(BigSeed);
-    field.Reset();
-    for (int i = 0; cCell* cell = field.Cell(i); ++i) {
-        if (!cell->Mine() && cell->Nr() == 0 && cell->Status() == CellStatus::Covered)
-            field.ChkCell(i);
-    }
-}
+constexpr int BigW = BigPosition::Width, BigH = BigPosition::Height, BigMines = BigPosition::Mines;
 
 // Two opened numbers two steps apart diagonally, everything else covered: they
 // share one cell and between them see fifteen, so the reference pair deduction lists
@@ -67,7 +55,7 @@ void runScriptBaseline(benchmark::State& state)
     field.Setup(BigW, BigH, BigMines, ViewMode::Normal, ZoomSize::Tiny);
     for (auto _ : state) {
         state.PauseTiming();
-        dealBigPosition(field);
+        BigPosition::deal(field);
         ReferenceEngine reference(field);
         state.ResumeTiming();
         if constexpr (Alg == cCompute::CmdScriptA)
@@ -86,7 +74,7 @@ void runScriptEngine(benchmark::State& state)
     cCompute comp;
     for (auto _ : state) {
         state.PauseTiming();
-        dealBigPosition(field);
+        BigPosition::deal(field);
         state.ResumeTiming();
         comp.Init(Alg, &field);
     }
@@ -106,7 +94,7 @@ void runScriptWatched(benchmark::State& state)
     cCompute comp;
     for (auto _ : state) {
         state.PauseTiming();
-        dealBigPosition(field);
+        BigPosition::deal(field);
         updates = 0;
         state.ResumeTiming();
         comp.Init(Alg, &field);

@@ -178,6 +178,8 @@ private slots:
     void totalDecides_data();
     void totalDecides();
     void completion();
+    void alongAGame();
+    void tooWideToCount();
 };
 
 // Any wrong chance, proof or verdict of consistency on boards as play leaves them
@@ -293,6 +295,92 @@ void tst_odds::completion()
             const Odds after = computeOdds(field);
             QVERIFY2(after.safe.empty() && after.mined.empty(), qPrintable(at));
         }
+    }
+}
+
+// Faults that only boards too large to enumerate show: many components weighed
+// against a large interior, long components with many states, and an engine that
+// remembers components between moves giving other results than a fresh one.
+// The true mines are one fitting placement, so every proof must agree with them,
+// and the chances of all covered cells must add up to the mines left.
+void tst_odds::alongAGame()
+{
+    for (quint32 seed = 1; seed <= 6; ++seed) {
+        cField field;
+        field.Randomize(seed);
+        field.Setup(60 + 10 * static_cast<int>(seed), 40, 500 + 40 * static_cast<int>(seed), ViewMode::Normal,
+                    ZoomSize::Tiny);
+        for (int i = 0; const cCell* cell = field.Cell(i); ++i) {
+            if (!cell->Mine() && cell->Nr() == 0) {
+                field.ChkCell(i);
+                break;
+            }
+        }
+        OddsEngine engine;
+        // Each move opens the covered cell least likely to hold a mine, as a player would.
+        for (int move = 0; move < 12 / Scale && field.FldStatus() != FieldStatus::Lost; ++move) {
+            const Odds odds = engine.analyse(OddsInput::read(field), OddsEngine::Mode::Odds,
+                                             std::chrono::milliseconds(2000));
+            const Odds fresh = computeOdds(field, std::chrono::milliseconds(2000));
+            const QString at = QStringLiteral("seed %1, move %2").arg(seed).arg(move);
+            QVERIFY2(odds.exact && odds.consistent, qPrintable(at));
+            QVERIFY2(odds.safe == fresh.safe && odds.mined == fresh.mined, qPrintable(at));
+            double expected = 0;
+            int left = field.MTot(), best = -1;
+            for (int i = 0; const cCell* cell = field.Cell(i); ++i) {
+                const double p = odds.mine[static_cast<size_t>(i)];
+                QVERIFY2(std::abs(p - fresh.mine[static_cast<size_t>(i)]) < Tolerance, qPrintable(at));
+                left -= cell->Status() == CellStatus::Flagged;
+                if (p < 0)
+                    continue;
+                expected += p;
+                if (best < 0 || p < odds.mine[static_cast<size_t>(best)])
+                    best = i;
+            }
+            QVERIFY2(std::abs(expected - left) < 1e-6 * left, qPrintable(at));
+            for (int i : odds.safe)
+                QVERIFY2(!field.Cell(i)->Mine(), qPrintable(at));
+            for (int i : odds.mined)
+                QVERIFY2(field.Cell(i)->Mine(), qPrintable(at));
+            for (int i : odds.mined)
+                field.Cell(i)->Check(CellAction::ToggleFlag, field);
+            for (int i : odds.safe)
+                field.ChkCell(i);
+            if (odds.safe.empty() && best >= 0)
+                field.ChkCell(best);
+            field.CntM();
+            field.ChkWin();
+        }
+    }
+}
+
+// A component too wide to count (numbers scattered all over a covered area) must
+// leave the analysis inexact but sound: no false proof, no false verdict of no
+// placement, chances still chances.
+void tst_odds::tooWideToCount()
+{
+    cField field;
+    field.Randomize(7);
+    field.Setup(40, 40, 300, ViewMode::Normal, ZoomSize::Tiny);
+    for (int i = 0; cCell* cell = field.Cell(i); ++i) {
+        if (cell->X() % 2 == 0 && cell->Y() % 2 == 0 && !cell->Mine())
+            cell->Check(CellAction::Open, field);
+    }
+    const Odds odds = computeOdds(field, std::chrono::milliseconds(300));
+    QVERIFY(odds.consistent);
+    QVERIFY(!odds.exact);
+    for (int i : odds.safe)
+        QVERIFY(!field.Cell(i)->Mine());
+    for (int i : odds.mined)
+        QVERIFY(field.Cell(i)->Mine());
+    for (int i = 0; const cCell* cell = field.Cell(i); ++i) {
+        const double p = odds.mine[static_cast<size_t>(i)];
+        const bool proven = std::binary_search(odds.safe.begin(), odds.safe.end(), i)
+            || std::binary_search(odds.mined.begin(), odds.mined.end(), i);
+        if (cell->Status() != CellStatus::Covered)
+            QCOMPARE(p, -1.0);
+        else if (!proven)
+            QVERIFY(p > 0 && p < 1);
     }
 }
 
