@@ -1,7 +1,7 @@
 # The whole set-up on a fresh Debian 12 machine is `make run` or `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-ci test-asan fuzz bench clean
+.PHONY: all deps build run test test-ci test-asan fuzz bench study clean
 
 # One target at a time: a build and a run of the same preset share its folder,
 # and each cmake build already uses every core.
@@ -51,6 +51,13 @@ bench: deps
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 	@build-release/bin/suitebench
+
+# How many games each automatic completion wins without a guess; progress goes to
+# stderr, the table to stdout. STUDY_ARGS='--games 1000' makes a shorter run.
+study: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS)
+	@build-release/bin/strengthstudy $(STUDY_ARGS)
 
 clean:
 	rm -rf build build-ci build-release build-asan build-fuzz
