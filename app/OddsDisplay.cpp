@@ -8,6 +8,7 @@
 #include "PictureBox.h"
 #include "cField.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -48,10 +49,14 @@ int OddsDisplay::hintCell(const Odds& odds)
         return -1;
     if (!odds.safe.empty())
         return odds.safe.front();
+    // A cell proven mined is never the best guess, even when every covered cell
+    // left is one: pointing at a certain mine would lose the game for the player.
     int best = -1;
     for (int i = 0; i < static_cast<int>(odds.mine.size()); ++i) {
         const double mine = odds.mine[static_cast<size_t>(i)];
-        if (mine >= 0 && (best < 0 || mine < odds.mine[static_cast<size_t>(best)]))
+        if (mine < 0 || std::binary_search(odds.mined.begin(), odds.mined.end(), i))
+            continue;
+        if (best < 0 || mine < odds.mine[static_cast<size_t>(best)])
             best = i;
     }
     return best;

@@ -4,3 +4,4 @@
 int runMainWindowTests(int argc, char** argv);
 int runCustomDialogTests(int argc, char** argv);
 int runHelpTests(int argc, char** argv);
+int runOddsTests(int argc, char** argv);

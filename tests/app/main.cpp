@@ -26,5 +26,6 @@ int main(int argc, char** argv)
     failed += runMainWindowTests(argc, argv);
     failed += runCustomDialogTests(argc, argv);
     failed += runHelpTests(argc, argv);
+    failed += runOddsTests(argc, argv);
     return failed;
 }

@@ -82,6 +82,8 @@ private slots:
         QTest::newRow("basic") << "mnuComp(0)" << QKeySequence(Qt::CTRL | Qt::Key_C);
         QTest::newRow("advanced") << "mnuComp(1)" << QKeySequence(Qt::CTRL | Qt::Key_X);
         QTest::newRow("chord all") << "mnuComp(2)" << QKeySequence(Qt::CTRL | Qt::Key_D);
+        QTest::newRow("odds") << "mnuComp(8)" << QKeySequence(Qt::CTRL | Qt::Key_P);
+        QTest::newRow("hint") << "mnuComp(9)" << QKeySequence(Qt::CTRL | Qt::Key_H);
         QTest::newRow("exit") << "mnuFile(3)" << QKeySequence(Qt::Key_F4);
     }
     void shortcuts()
@@ -421,13 +423,13 @@ private slots:
     {
         fMines9 w;
         click(*w.Field, firstCell(*w.Field, true));
-        QCOMPARE(enabledItems(w.mnuComp, 0, 5), QList<int>{3});
+        QCOMPARE(enabledItems(w.mnuComp, 0, 9), (QList<int>{3, 6}));
         w.mnuGame_Click(0);
-        QCOMPARE(enabledItems(w.mnuComp, 0, 5).size(), 6);
+        QCOMPARE(enabledItems(w.mnuComp, 0, 9).size(), 10);
         click(*w.Field, firstCell(*w.Field, true));
         // A finished board can still be edited, and then analysed.
         w.mnuEdit_Click(0);
-        QCOMPARE(enabledItems(w.mnuComp, 0, 5).size(), 6);
+        QCOMPARE(enabledItems(w.mnuComp, 0, 9).size(), 10);
     }
 
     void computeCommands_data()
