@@ -18,7 +18,7 @@
 
 namespace {
 constexpr int ExpertW = 30, ExpertH = 16, ExpertMines = 99;
-constexpr int ExpertPositions = 500;
+constexpr int ExpertPositions = 1000;
 
 // Expert boards as the simple auto-completion leaves them: an empty region
 // opened, then ScriptA until it stops. Boards it won are left out: nothing is
