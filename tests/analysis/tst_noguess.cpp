@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include <functional>
-#include <numeric>
+#include <map>
 #include <vector>
 
 namespace {
@@ -24,14 +24,58 @@ constexpr int SeedScale = 5;
 #endif
 constexpr std::chrono::milliseconds Ample{60000};
 
-struct Board {
-    int w = 0, h = 0, mines = 0;
-    std::vector<char> mine;
+using Cells = std::vector<int>;
+enum : char { Covered, Open, Flag };
 
-    int cells() const { return w * h; }
-    std::vector<int> around(int i) const
+// A group of frontier cells tied by numbers: for each total of mines its
+// placements reach, which of its cells can hold a mine and which can be free.
+struct Group {
+    Cells cells;
+    std::vector<std::pair<Cells, int>> rules;  // positions in cells, mines they need
+    std::map<int, std::pair<std::vector<char>, std::vector<char>>> byTotal;
+
+    void enumerate()
     {
-        std::vector<int> out;
+        std::vector<char> value(cells.size());
+        // Whether the cells before p, as valued, leave every rule still possible.
+        const auto possible = [&](size_t p) {
+            for (const auto& [members, need] : rules) {
+                int mines = 0, open = 0;
+                for (int m : members) {
+                    const auto at = static_cast<size_t>(m);
+                    mines += at < p && value[at];
+                    open += at >= p;
+                }
+                if (mines > need || mines + open < need)
+                    return false;
+            }
+            return true;
+        };
+        std::function<void(size_t, int)> walk = [&](size_t p, int k) {
+            if (!possible(p))
+                return;
+            if (p == cells.size()) {
+                auto& [canMine, canFree] = byTotal.try_emplace(k, std::vector<char>(p), std::vector<char>(p)).first->second;
+                for (size_t i = 0; i < p; ++i)
+                    (value[i] ? canMine : canFree)[i] = 1;
+                return;
+            }
+            for (char v : {char{0}, char{1}}) {
+                value[p] = v;
+                walk(p + 1, k + v);
+            }
+        };
+        walk(0, 0);
+    }
+};
+
+struct Game {
+    int w, h, mines;
+    std::vector<char> mine, state;
+
+    Cells around(int i) const
+    {
+        Cells out;
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx) {
                 const int x = i % w + dx, y = i / w + dy;
@@ -48,221 +92,144 @@ struct Board {
             n += mine[static_cast<size_t>(k)];
         return n;
     }
-};
-
-enum State : char { Covered, Open, Flag };
-
-// One group of frontier cells: which totals its placements reach, and for each
-// total whether a cell can hold a mine and whether it can be free.
-struct Group {
-    std::vector<int> cells;
-    std::vector<std::vector<int>> rules;  // positions in cells; each rule with its need below
-    std::vector<int> need;
-    std::vector<char> total;              // by mines placed
-    std::vector<std::vector<char>> canMine, canFree;  // [total][position]
-};
-
-void enumerate(Group& g)
-{
-    const size_t n = g.cells.size();
-    g.total.assign(n + 1, 0);
-    g.canMine.assign(n + 1, std::vector<char>(n, 0));
-    g.canFree = g.canMine;
-    std::vector<std::vector<int>> rulesOf(n);
-    for (size_t r = 0; r < g.rules.size(); ++r) {
-        for (int p : g.rules[r])
-            rulesOf[static_cast<size_t>(p)].push_back(static_cast<int>(r));
-    }
-    std::vector<int> placed(g.rules.size(), 0), open(g.rules.size());
-    for (size_t r = 0; r < g.rules.size(); ++r)
-        open[r] = static_cast<int>(g.rules[r].size());
-    std::vector<char> value(n, 0);
-    std::function<void(size_t, int)> walk = [&](size_t p, int k) {
-        if (p == n) {
-            g.total[static_cast<size_t>(k)] = 1;
-            for (size_t i = 0; i < n; ++i)
-                (value[i] ? g.canMine : g.canFree)[static_cast<size_t>(k)][i] = 1;
+    char& at(int i) { return state[static_cast<size_t>(i)]; }
+    void open(int c)
+    {
+        if (at(c) != Covered)
             return;
-        }
-        for (char v : {char{0}, char{1}}) {
-            bool fits = true;
-            for (int r : rulesOf[p]) {
-                placed[static_cast<size_t>(r)] += v;
-                --open[static_cast<size_t>(r)];
-                const int m = placed[static_cast<size_t>(r)], need = g.need[static_cast<size_t>(r)];
-                fits = fits && m <= need && m + open[static_cast<size_t>(r)] >= need;
-            }
-            value[p] = v;
-            if (fits)
-                walk(p + 1, k + v);
-            for (int r : rulesOf[p]) {
-                placed[static_cast<size_t>(r)] -= v;
-                ++open[static_cast<size_t>(r)];
-            }
-        }
-    };
-    walk(0, 0);
-}
-
-// Opens the first cell, then everything no fitting placement has a mine on and
-// flags everything every placement has one on, until the board is done (true)
-// or nothing is certain (false).
-bool wonWithoutGuess(const Board& b, int first)
-{
-    std::vector<char> state(static_cast<size_t>(b.cells()), Covered);
-    int opened = 0;
-    std::function<void(int)> open = [&](int c) {
-        if (state[static_cast<size_t>(c)] != Covered)
-            return;
-        if (b.mine[static_cast<size_t>(c)])
+        if (mine[static_cast<size_t>(c)])
             throw std::logic_error("opened a mine");
-        state[static_cast<size_t>(c)] = Open;
-        ++opened;
-        if (b.number(c) == 0) {
-            for (int k : b.around(c))
+        at(c) = Open;
+        if (number(c) == 0) {
+            for (int k : around(c))
                 open(k);
         }
-    };
-    open(first);
-    while (opened < b.cells() - b.mines) {
-        int left = b.mines;
-        std::vector<int> groupOf(static_cast<size_t>(b.cells()), -1);
-        std::vector<Group> groups;
-        std::vector<int> interior;
-        // Frontier cells joined through the numbers they share.
-        std::vector<int> parent(static_cast<size_t>(b.cells()));
-        std::iota(parent.begin(), parent.end(), 0);
-        std::function<int(int)> root = [&](int x) {
-            return parent[static_cast<size_t>(x)] == x ? x : parent[static_cast<size_t>(x)] = root(parent[static_cast<size_t>(x)]);
-        };
-        std::vector<char> frontier(static_cast<size_t>(b.cells()), 0);
-        for (int c = 0; c < b.cells(); ++c) {
-            left -= state[static_cast<size_t>(c)] == Flag;
-            if (state[static_cast<size_t>(c)] != Open)
-                continue;
-            int firstCovered = -1;
-            for (int k : b.around(c)) {
-                if (state[static_cast<size_t>(k)] != Covered)
-                    continue;
-                frontier[static_cast<size_t>(k)] = 1;
-                if (firstCovered < 0)
-                    firstCovered = k;
-                parent[static_cast<size_t>(root(k))] = root(firstCovered);
-            }
-        }
-        for (int c = 0; c < b.cells(); ++c) {
-            if (state[static_cast<size_t>(c)] != Covered)
-                continue;
-            if (!frontier[static_cast<size_t>(c)]) {
-                interior.push_back(c);
-                continue;
-            }
-            int& g = groupOf[static_cast<size_t>(root(c))];
-            if (g < 0) {
-                g = static_cast<int>(groups.size());
-                groups.emplace_back();
-            }
-            groupOf[static_cast<size_t>(c)] = g;
-            groups[static_cast<size_t>(g)].cells.push_back(c);
-        }
-        for (int c = 0; c < b.cells(); ++c) {
-            if (state[static_cast<size_t>(c)] != Open)
-                continue;
-            std::vector<int> rule;
-            int need = b.number(c);
-            int g = -1;
-            for (int k : b.around(c)) {
-                need -= state[static_cast<size_t>(k)] == Flag;
-                if (state[static_cast<size_t>(k)] != Covered)
-                    continue;
-                g = groupOf[static_cast<size_t>(k)];
-                const auto& cells = groups[static_cast<size_t>(g)].cells;
-                rule.push_back(static_cast<int>(std::find(cells.begin(), cells.end(), k) - cells.begin()));
-            }
-            if (g >= 0) {
-                groups[static_cast<size_t>(g)].rules.push_back(rule);
-                groups[static_cast<size_t>(g)].need.push_back(need);
-            }
-        }
-        for (Group& g : groups)
-            enumerate(g);
+    }
 
-        // Totals the other groups can reach together, each group left out in turn.
-        const auto reach = [&](size_t skip) {
-            std::vector<char> sums(static_cast<size_t>(left) + 1, 0);
-            sums[0] = 1;
-            for (size_t j = 0; j < groups.size(); ++j) {
-                if (j == skip)
-                    continue;
-                std::vector<char> next(sums.size(), 0);
-                for (size_t s = 0; s < sums.size(); ++s) {
-                    for (size_t k = 0; sums[s] && k < groups[j].total.size() && s + k < sums.size(); ++k)
-                        next[s + k] = next[s + k] || groups[j].total[k];
-                }
-                sums.swap(next);
+    // Opens the first cell, then everything no fitting placement has a mine on
+    // and flags everything every placement has one on, until the board is done
+    // (true) or nothing is certain (false).
+    bool play(int first)
+    {
+        state.assign(mine.size(), Covered);
+        open(first);
+        for (;;) {
+            int left = mines, covered = 0;
+            for (int c = 0; c < w * h; ++c) {
+                left -= at(c) == Flag;
+                covered += at(c) == Covered;
             }
-            return sums;
-        };
-        const auto fitsInterior = [&](int rest) { return rest >= 0 && rest <= static_cast<int>(interior.size()); };
-        std::vector<int> safe, mined;
-        for (size_t j = 0; j < groups.size(); ++j) {
-            const std::vector<char> others = reach(j);
-            const Group& g = groups[j];
-            for (size_t p = 0; p < g.cells.size(); ++p) {
-                bool canMine = false, canFree = false;
-                for (size_t k = 0; k < g.total.size(); ++k) {
-                    for (size_t s = 0; g.total[k] && s < others.size(); ++s) {
-                        if (others[s] && fitsInterior(left - static_cast<int>(k + s))) {
-                            canMine = canMine || g.canMine[k][p];
-                            canFree = canFree || g.canFree[k][p];
+            if (covered == left)
+                return true;
+            // Frontier cells joined through the numbers they share.
+            std::vector<int> root(mine.size(), -1);
+            const std::function<int(int)> find = [&](int c) {
+                return root[static_cast<size_t>(c)] == c ? c : root[static_cast<size_t>(c)] = find(root[static_cast<size_t>(c)]);
+            };
+            std::vector<std::pair<Cells, int>> rules;
+            for (int c = 0; c < w * h; ++c) {
+                if (at(c) != Open)
+                    continue;
+                Cells members;
+                int need = number(c);
+                for (int k : around(c)) {
+                    need -= at(k) == Flag;
+                    if (at(k) == Covered) {
+                        root[static_cast<size_t>(k)] = root[static_cast<size_t>(k)] < 0 ? k : root[static_cast<size_t>(k)];
+                        members.push_back(k);
+                    }
+                }
+                for (int k : members)
+                    root[static_cast<size_t>(find(k))] = find(members[0]);
+                if (!members.empty())
+                    rules.push_back({members, need});
+            }
+            std::map<int, Group> byRoot;
+            Cells interior;
+            for (int c = 0; c < w * h; ++c) {
+                if (at(c) == Covered)
+                    (root[static_cast<size_t>(c)] < 0 ? interior : byRoot[find(c)].cells).push_back(c);
+            }
+            for (auto& [members, need] : rules) {
+                Group& g = byRoot[find(members[0])];
+                for (int& m : members)
+                    m = static_cast<int>(std::find(g.cells.begin(), g.cells.end(), m) - g.cells.begin());
+                g.rules.push_back({members, need});
+            }
+            std::vector<Group> groups;
+            for (auto& entry : byRoot) {
+                entry.second.enumerate();
+                groups.push_back(std::move(entry.second));
+            }
+            // The totals the other groups reach together, with the one given left out.
+            const auto others = [&](size_t skip) {
+                std::vector<char> sums(static_cast<size_t>(left) + 1);
+                sums[0] = 1;
+                for (size_t j = 0; j < groups.size(); ++j) {
+                    std::vector<char> next(sums.size());
+                    for (size_t s = 0; j != skip && s < sums.size(); ++s) {
+                        for (const auto& entry : groups[j].byTotal) {
+                            if (sums[s] && s + static_cast<size_t>(entry.first) < sums.size())
+                                next[s + static_cast<size_t>(entry.first)] = 1;
+                        }
+                    }
+                    if (j != skip)
+                        sums.swap(next);
+                }
+                return sums;
+            };
+            const auto fits = [&](int rest) { return rest >= 0 && rest <= static_cast<int>(interior.size()); };
+            Cells safe, mined;
+            const auto decide = [&](int cell, bool canMine, bool canFree) {
+                if (!canMine)
+                    safe.push_back(cell);
+                else if (!canFree)
+                    mined.push_back(cell);
+            };
+            for (size_t j = 0; j < groups.size(); ++j) {
+                const std::vector<char> sums = others(j);
+                std::vector<char> canMine(groups[j].cells.size()), canFree(canMine);
+                for (const auto& [k, can] : groups[j].byTotal) {
+                    for (size_t s = 0; s < sums.size(); ++s) {
+                        if (!sums[s] || !fits(left - k - static_cast<int>(s)))
+                            continue;
+                        for (size_t p = 0; p < canMine.size(); ++p) {
+                            canMine[p] |= can.first[p];
+                            canFree[p] |= can.second[p];
                         }
                     }
                 }
-                if (!canMine)
-                    safe.push_back(g.cells[p]);
-                else if (!canFree)
-                    mined.push_back(g.cells[p]);
+                for (size_t p = 0; p < canMine.size(); ++p)
+                    decide(groups[j].cells[p], canMine[p], canFree[p]);
             }
-        }
-        const std::vector<char> all = reach(groups.size());
-        bool interiorMine = false, interiorFree = false;
-        for (size_t s = 0; s < all.size(); ++s) {
-            const int rest = left - static_cast<int>(s);
-            if (all[s] && fitsInterior(rest)) {
-                interiorMine = interiorMine || rest > 0;
-                interiorFree = interiorFree || rest < static_cast<int>(interior.size());
+            const std::vector<char> sums = others(groups.size());
+            bool interiorMine = false, interiorFree = false;
+            for (size_t s = 0; s < sums.size(); ++s) {
+                const int rest = left - static_cast<int>(s);
+                interiorMine |= sums[s] && fits(rest) && rest > 0;
+                interiorFree |= sums[s] && fits(rest) && rest < static_cast<int>(interior.size());
             }
+            for (int c : interior)
+                decide(c, interiorMine, interiorFree);
+            if (safe.empty() && mined.empty())
+                return false;
+            for (int c : mined) {
+                if (!mine[static_cast<size_t>(c)])
+                    throw std::logic_error("flagged a free cell");
+                at(c) = Flag;
+            }
+            for (int c : safe)
+                open(c);
         }
-        for (int c : interior) {
-            if (!interiorMine)
-                safe.push_back(c);
-            else if (!interiorFree)
-                mined.push_back(c);
-        }
-        if (safe.empty() && mined.empty())
-            return false;
-        for (int c : mined) {
-            if (!b.mine[static_cast<size_t>(c)])
-                throw std::logic_error("flagged a free cell");
-            state[static_cast<size_t>(c)] = Flag;
-        }
-        for (int c : safe)
-            open(c);
     }
-    return true;
-}
+};
 
-Board boardOf(cField& field)
+Game gameOf(cField& field)
 {
-    Board b{field.Xx(), field.Yy(), field.MTot(), {}};
-    for (int i = 0; i < b.cells(); ++i)
-        b.mine.push_back(field.Cell(i)->Mine());
-    return b;
-}
-
-int mineCount(const Board& b)
-{
-    return static_cast<int>(std::count(b.mine.begin(), b.mine.end(), 1));
+    Game g{field.Xx(), field.Yy(), field.MTot(), {}, {}};
+    for (int i = 0; i < g.w * g.h; ++i)
+        g.mine.push_back(field.Cell(i)->Mine());
+    return g;
 }
 
 }
@@ -304,17 +271,16 @@ void tst_NoGuess::wonWithoutAGuess()
         field.Setup(w, h, mines, ViewMode::Normal, ZoomSize::Tiny);
         const int first = (seed * 7919) % (w * h);
         QVERIFY(DealWithoutGuess(field, first, Ample));
-        const Board b = boardOf(field);
-        QCOMPARE(mineCount(b), mines);
-        QVERIFY(!b.mine[static_cast<size_t>(first)]);
-        QCOMPARE(field.Cell(first)->Nr(), 0);
+        Game game = gameOf(field);
+        QCOMPARE(std::count(game.mine.begin(), game.mine.end(), 1), mines);
+        QCOMPARE(field.Cell(first)->Nr() + field.Cell(first)->Mine(), 0);
         QCOMPARE(static_cast<int>(field.FreePool().size()), w * h - mines);
-        QVERIFY2(wonWithoutGuess(b, first), qPrintable(QStringLiteral("seed %1").arg(seed)));
+        QVERIFY2(game.play(first), qPrintable(QStringLiteral("seed %1").arg(seed)));
         if (seed == 1) {
             cField again;
             again.Setup(w, h, mines, ViewMode::Normal, ZoomSize::Tiny);
             DealWithoutGuess(again, first, Ample);
-            QVERIFY(boardOf(again).mine == b.mine);
+            QVERIFY(gameOf(again).mine == game.mine);
         }
     }
 }
@@ -355,11 +321,11 @@ void tst_NoGuess::failures()
     QVERIFY(!dealt);
     QCOMPARE(asked > 0, cancel);
     QVERIFY(inRange);
-    const Board b = boardOf(field);
-    QCOMPARE(mineCount(b), mines);
-    for (int i = 0; i < b.cells(); ++i) {
-        if (!b.mine[static_cast<size_t>(i)])
-            QCOMPARE(field.Cell(i)->Nr(), b.number(i));
+    const Game game = gameOf(field);
+    QCOMPARE(std::count(game.mine.begin(), game.mine.end(), 1), mines);
+    for (int i = 0; i < w * h; ++i) {
+        if (!game.mine[static_cast<size_t>(i)])
+            QCOMPARE(field.Cell(i)->Nr(), game.number(i));
     }
     QCOMPARE(static_cast<int>(field.FreePool().size()), w * h - mines);
     QCOMPARE(field.Cell(first)->Nr() == 0, zero);

@@ -682,7 +682,10 @@ private slots:
         QCOMPARE(w.Field->FldStatus(), FieldStatus::Running);
         QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden (无猜)"));
 
+        // Edit mode works on the mines the game will be played with.
+        w.imgSmile_Click();
         w.mnuEdit_Click(0);
+        QCOMPARE(mineCount(*w.Field), 10);
         QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden"));
         w.mnuEdit_Click(0);
         // No room for a 0 around the first opening: an ordinary deal.
