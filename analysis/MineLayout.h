@@ -30,6 +30,8 @@ public:
     }
 
     bool mine(int cell) const { return m_mine[static_cast<std::size_t>(cell)] != 0; }
+    // Every cell's count of mines around it, a mined cell's too; only the numbers
+    // of safe cells are ever shown.
     const std::vector<std::int8_t>& numbers() const { return m_number; }
 
     void clear();
