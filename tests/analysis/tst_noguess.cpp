@@ -11,8 +11,11 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <vector>
 
 namespace {
