@@ -33,6 +33,7 @@ constexpr int Expert = 4;
 constexpr int FirstCornerLevel = 6;  // from here on the window starts in the screen's corner
 constexpr int LastLevel = 9;
 constexpr int Custom = 11;
+constexpr int NoGuess = 13;  // boards won without a guess, on or off
 }
 
 namespace CompItem {

@@ -1,6 +1,7 @@
 #include "fMines9.h"
 
 #include "AppCodes.h"
+#include "DealProgress.h"
 #include "GivenFileDialog.h"
 #include "OddsDisplay.h"
 #include "fAbout.h"
@@ -13,6 +14,7 @@
 #include "FieldCodes.h"
 #include "FittedText.h"
 #include "LoadResPicture.h"
+#include "NoGuessDeal.h"
 #include "PictureBox.h"
 #include "RuntimeError.h"
 #include "SecondCatchUp.h"
@@ -82,6 +84,10 @@ constexpr std::array<int, 10> CompCommands = {cCompute::CmdBasic, cCompute::CmdA
                                               -1, cCompute::CmdComplete, -1, -1};
 // The Compute items that are usable only while the board takes moves.
 constexpr std::array<int, 8> BoardCompItems = {0, 1, 2, 4, 5, CompItem::Complete, CompItem::Odds, CompItem::Hint};
+
+// Long enough for the largest board on a slow machine; a board so crowded that
+// no deal works out gives up after it and is dealt at random.
+constexpr std::chrono::milliseconds DealBudget{20000};
 
 const char* const LevelCaptions[] = {"新手", "老手", "专家", "超级专家",
                                      "极品玩家", "恐怖玩家", "非常玩家", "精神病患者"};
@@ -271,6 +277,8 @@ void fMines9::buildMenus()
     }
     mnuGame[10] = gameMenu->addSeparator();
     mnuGame[11] = addItem(gameMenu, QStringLiteral("自定义"));
+    mnuGame[12] = gameMenu->addSeparator();
+    mnuGame[GameItem::NoGuess] = addItem(gameMenu, QStringLiteral("无猜局"));
 
     // Typed without an access key: "(C)" is shown as it stands.
     QMenu* compMenu = bar->addMenu(QStringLiteral("计算(C)"));
@@ -358,6 +366,7 @@ void fMines9::attachField()
     connect(Field.get(), &cField::ChangeSize, this, &fMines9::Field_ChangeSize);
     connect(Field.get(), &cField::FieldEnable, this, &fMines9::Field_FieldEnable);
     connect(Field.get(), &cField::Update, this, &fMines9::Field_Update);
+    connect(Field.get(), &cField::DealRequested, this, &fMines9::Field_DealRequested);
 }
 
 void fMines9::Form_Load()
@@ -667,12 +676,62 @@ void fMines9::imgSmile_Click()
     // A board edited into nothing but mines cannot be dealt again; the reset then
     // stops half-way, and that must not end the program.
     attempt([&] { field().Reset(); });
+    gameDealt();
+}
+
+void fMines9::checkLevel(int Index)
+{
+    // The mode below the levels keeps its own check mark.
+    for (int i = GameItem::NewGame; i <= GameItem::Custom; ++i)
+        setMenuCheck(mnuGame[static_cast<size_t>(i)], false);
+    setMenuCheck(mnuGame[static_cast<size_t>(Index)], true);
+}
+
+void fMines9::gameDealt()
+{
+    m_guaranteed = Field && Field->DealPending();
+    showTitle();
+}
+
+void fMines9::showTitle()
+{
+    setWindowTitle(m_guaranteed ? QStringLiteral("Gridwarden (无猜)") : m_title);
+}
+
+void fMines9::Field_DealRequested(int Index)
+{
+    if (!Field)
+        return;
+    DealProgress progress(this);
+    bool won = false;
+    try {
+        won = DealWithoutGuess(*Field, Index, DealBudget, [&](int percent) { return progress.report(percent); });
+    } catch (const std::exception& error) {
+        // The cell is opened right after this: it must not open on a board
+        // without its mines.
+        qWarning("gridwarden: no deal without guessing: %s", error.what());
+        attempt([&] { DealWithoutGuess(*Field, Index, std::chrono::milliseconds(0)); });
+    }
+    m_guaranteed = won;
+    showTitle();
+    // The other views show every cell's mine or number.
+    if (Field->View() != ViewMode::Normal)
+        attempt([&] { pic().Refresh(); });
 }
 
 void fMines9::mnuGame_Click(int Index)
 {
     if (Index == GameItem::NewGame) {
         attempt([&] { field().Reset(); });
+        gameDealt();
+        return;
+    }
+
+    if (Index == GameItem::NoGuess) {
+        // The board on screen stays as it is; the next new game follows the mode.
+        m_noGuess = !m_noGuess;
+        setMenuCheck(mnuGame[GameItem::NoGuess], m_noGuess);
+        attempt([&] { field().setDeferDeal(m_noGuess); });
         return;
     }
 
@@ -694,13 +753,10 @@ void fMines9::mnuGame_Click(int Index)
             size = field().Size();
         });
         attempt([&] { field().Setup(level.width, level.height, level.mines, view, size); });
-        attempt([&] {
-            for (QAction* item : mnuGame)
-                setMenuCheck(item, false);
-            setMenuCheck(mnuGame[Index], true);
-        });
+        attempt([&] { checkLevel(Index); });
         // The board is no longer the imported file's.
-        setWindowTitle(QStringLiteral("Gridwarden"));
+        m_title = QStringLiteral("Gridwarden");
+        gameDealt();
         return;
     }
 
@@ -731,12 +787,9 @@ void fMines9::mnuGame_Click(int Index)
         field().Setup(width, height, mines, view, size);
     });
     dialog.reset();
-    attempt([&] {
-        for (QAction* item : mnuGame)
-            setMenuCheck(item, false);
-        setMenuCheck(mnuGame[GameItem::Custom], true);
-    });
-    setWindowTitle(QStringLiteral("Gridwarden"));
+    attempt([&] { checkLevel(GameItem::Custom); });
+    m_title = QStringLiteral("Gridwarden");
+    gameDealt();
 }
 
 void fMines9::mnuView_Click(int Index)
@@ -755,6 +808,11 @@ void fMines9::mnuEdit_Click(int Index)
     switch (Index) {
     case EditItem::EditMode:
         attempt([&] { field().setEdit(!field().Edit()); });
+        // Mines placed by hand make any board one that may need a guess.
+        if (Field && Field->Edit()) {
+            m_guaranteed = false;
+            showTitle();
+        }
         attempt([&] {
             const bool on = field().Edit();
             setMenuCheck(mnuEdit[EditItem::EditMode], on);
@@ -834,12 +892,12 @@ void fMines9::mnuFile_Click(int Index)
             attempt([&] { field().setEdit(true); });
             attempt([&] { SetViewChecks(); });
         }
-        attempt([&] { setWindowTitle(QStringLiteral("Mines - ") + field().Tag); });
-        attempt([&] {
-            for (QAction* item : mnuGame)
-                setMenuCheck(item, false);
-            setMenuCheck(mnuGame[GameItem::Custom], true);
-        });
+        // The file's board is played as it is; the mode goes on for the next new game.
+        attempt([&] { field().setDeferDeal(m_noGuess); });
+        attempt([&] { m_title = QStringLiteral("Mines - ") + field().Tag; });
+        m_guaranteed = false;
+        showTitle();
+        attempt([&] { checkLevel(GameItem::Custom); });
         attempt([&] { pic().Refresh(); });
         attempt([&] { field().setFldStatus(FieldStatus::Ready); });
         attempt([&] { Field_Update(1); });

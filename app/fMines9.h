@@ -42,7 +42,7 @@ public:
     std::array<QAction*, 4> mnuEdit{};
     std::array<QAction*, 4> mnuFile{};
     std::array<QAction*, 8> mnuView{};
-    std::array<QAction*, 12> mnuGame{};
+    std::array<QAction*, 14> mnuGame{};
     std::array<QAction*, 10> mnuComp{};
     QAction* mnuPatternsweep = nullptr;
     QAction* mnuHelp = nullptr;
@@ -80,6 +80,8 @@ public:
     void Field_ChangeSize();
     void Field_FieldEnable();
     void Field_Update(int Sign);
+    // The first opening of a board that waits for its deal: deals it there.
+    void Field_DealRequested(int Index);
 
     void EnableSizes();
     void SetViewChecks();
@@ -103,6 +105,10 @@ private:
     void centreOnScreen();
     void keepOnScreen();
     void showSmilePressed(bool pressed);
+    void checkLevel(int Index);
+    // A new game began: the title tells whether its board is one without guessing.
+    void gameDealt();
+    void showTitle();
     cField& field() const;
     PictureBox& pic() const;
 
@@ -112,4 +118,11 @@ private:
     bool m_endsAtOnce = false;
     // Whether the smile is drawn pressed: held and with the pointer over it.
     bool m_smileDown = false;
+    // "无猜局": new games wait for the first opening and are dealt around it.
+    bool m_noGuess = false;
+    // The board on screen is, or will be at its first opening, won without a guess.
+    bool m_guaranteed = false;
+    // The title of the board when it is not one without guessing: the game's
+    // name, or the file's after an import.
+    QString m_title = QStringLiteral("Gridwarden");
 };

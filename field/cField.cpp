@@ -7,6 +7,8 @@
 #include "PictureBox.h"
 #include "RuntimeError.h"
 
+#include <QMetaMethod>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -156,6 +158,11 @@ void cField::setFldStatus(int nFldStatus)
 
 void cField::setEdit(bool nEdit)
 {
+    if (nEdit && m_dealPending) {
+        m_dealPending = false;
+        attempt([&] { placeMines(m_MTot); });
+        CntNr();
+    }
     m_Edit = nEdit;
     setView(nEdit ? ViewMode::Mines : ViewMode::Normal);
     setFldStatus(m_FldStatus);
@@ -248,7 +255,9 @@ void cField::Reset()
     m_nghEpoch = cCell::nghChanges();
     // No error handling of its own: a mine total the board cannot hold stops the
     // reset at the failing draw, leaving the field disabled in the resetting status.
-    placeMines(m_MTot);
+    m_dealPending = m_deferDeal;
+    if (!m_dealPending)
+        placeMines(m_MTot);
     CntM();
     CntNr();
     Index0 = -1;
@@ -396,6 +405,17 @@ void cField::placeMines(int count)
         --left;
     }
     layAndClose();
+}
+
+void cField::dealPending(int Index)
+{
+    m_dealPending = false;
+    if (isSignalConnected(QMetaMethod::fromSignal(&cField::DealRequested))) {
+        emit DealRequested(Index);
+        return;
+    }
+    placeMines(m_MTot);
+    CntNr();
 }
 
 void cField::CntNr()
@@ -690,6 +710,10 @@ void cField::releaseAction()
     cCell& cell = cellRef(Index0);
     switch (Mouse) {
     case PictureBox::LeftButton:
+        // Only an opening deals: flags, chords and other buttons before it leave
+        // the board waiting, and a flagged cell does not open.
+        if (m_dealPending && (cell.Status() == CellStatus::Covered || cell.Status() == CellStatus::Pressed))
+            dealPending(Index0);
         ChkCell(Index0);
         break;
     case PictureBox::RightButton:

@@ -94,6 +94,18 @@ public:
     void Pic_Click();
     void Pic_Paint();
 
+    // Boards dealt around the first opening. While DeferDeal is on, every Reset
+    // leaves the board without mines and the deal pending; the first left release
+    // on a covered cell then raises DealRequested with that cell, before the cell
+    // opens, so that the handler can deal the MTot mines around it. Without a
+    // handler the field deals at random itself, as a Reset would have. Entering
+    // edit mode deals a pending board at random too: the editor works on the
+    // mines the game will be played with. Off by default, and a field keeps it
+    // until told otherwise; a board built by other means is never pending.
+    bool DeferDeal() const { return m_deferDeal; }
+    void setDeferDeal(bool on) { m_deferDeal = on; }
+    bool DealPending() const { return m_dealPending; }
+
     // The number of cells, which is Xx * Yy once the board is built.
     int cellCount() const { return static_cast<int>(m_Cells.size()); }
     // The cell under a board position in twips, or -1 when the position is off the board.
@@ -123,6 +135,7 @@ signals:
     void ChangeSize();
     void FieldEnable();
     void Update(int Sign);
+    void DealRequested(int Index);
 
 private:
     friend class cCell;
@@ -141,6 +154,7 @@ private:
     // The cells were made anew or replaced: nothing counted or recorded holds.
     void forgetStatuses();
     void placeMines(int count);
+    void dealPending(int Index);
 
     static std::vector<std::unique_ptr<cCell>> freshCells(size_t count);
     bool timerOn() const;
@@ -193,6 +207,8 @@ private:
     std::vector<int> m_poolTree;
     std::vector<char> m_mineMap;  // CntNr's copy of every cell's mine
     Rnd m_rnd;
+    bool m_deferDeal = false;
+    bool m_dealPending = false;
     // The cell under the last press, for telling a double-click from two quick clicks.
     int m_pressCell = -1;
 };

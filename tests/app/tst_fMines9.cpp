@@ -658,6 +658,60 @@ private slots:
         QCOMPARE(checkedItems(w.mnuGame), QList<int>{4});
     }
 
+    // The mode's deal made before the first opening or for another cell, the
+    // opening not landing on a 0, the mode's mark lost to a level's, a title that
+    // calls a board one without guessing when it may need a guess (edit, a failed
+    // deal, an import, a game after the mode was turned off) or the other way round.
+    void noGuessGames()
+    {
+        QTemporaryDir dir;
+        fMines9 w;
+        w.mnuGame_Click(GameItem::NoGuess);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden"));
+        w.mnuGame_Click(2);
+        QCOMPARE(checkedItems(w.mnuGame), (QList<int>{2, GameItem::NoGuess}));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden (无猜)"));
+        QCOMPARE(mineCount(*w.Field), 0);
+        QCOMPARE(w.lblMines->text(), QStringLiteral("10"));
+        click(*w.Field, 0, PictureBox::RightButton);
+        click(*w.Field, 40, PictureBox::MiddleButton);
+        QCOMPARE(mineCount(*w.Field), 0);
+        click(*w.Field, 40);
+        QCOMPARE(mineCount(*w.Field), 10);
+        QCOMPARE(w.Field->Cell(40)->Status(), CellStatus::Opened);
+        QCOMPARE(w.Field->Cell(40)->Nr(), 0);
+        QCOMPARE(w.Field->Cell(0)->Status(), CellStatus::Flagged);
+        QCOMPARE(w.Field->FldStatus(), FieldStatus::Running);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden (无猜)"));
+
+        // Edit mode works on the mines the game will be played with.
+        w.imgSmile_Click();
+        w.mnuEdit_Click(0);
+        QCOMPARE(mineCount(*w.Field), 10);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden"));
+        w.mnuEdit_Click(0);
+        // No room for a 0 around the first opening: an ordinary deal.
+        w.Field->setMTot(78);
+        w.imgSmile_Click();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden (无猜)"));
+        click(*w.Field, 40);
+        QCOMPARE(mineCount(*w.Field), 78);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden"));
+
+        w.mnuGame_Click(0);
+        importFld(w, {writeFld(dir.filePath("plain.fld"), {"10000000"})});
+        QCOMPARE(w.windowTitle(), QStringLiteral("Mines - plain.fld"));
+        QCOMPARE(checkedItems(w.mnuGame), (QList<int>{GameItem::Custom, GameItem::NoGuess}));
+        w.mnuGame_Click(0);
+        QVERIFY(w.Field->DealPending());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden (无猜)"));
+        w.mnuGame_Click(GameItem::NoGuess);
+        QCOMPARE(checkedItems(w.mnuGame), QList<int>{GameItem::Custom});
+        w.mnuGame_Click(0);
+        QCOMPARE(mineCount(*w.Field), 1);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Mines - plain.fld"));
+    }
+
     void importKeepsEditMode()
     {
         QTemporaryDir dir;

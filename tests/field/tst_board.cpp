@@ -1,5 +1,6 @@
 #include "FieldCodes.h"
 #include "FieldTestSupport.h"
+#include "NoGuessDeal.h"
 #include "cCell.h"
 #include "cField.h"
 
@@ -105,6 +106,9 @@ private slots:
     void lostBoardRejectsClicks();
     void eventsOfOneMove_data();
     void eventsOfOneMove();
+    void deferredDeal_data();
+    void deferredDeal();
+    void pendingBoardDealtAtRandom();
 };
 
 void tst_Board::pictureForEveryState_data()
@@ -899,6 +903,82 @@ void tst_Board::eventsOfOneMove()
     QCOMPARE(events.join(" | "), expected.join(" | "));
     QCOMPARE(update.count(), 2);
     QCOMPARE(b.box.isEnabled(), !mineFlagged);
+}
+
+void tst_Board::deferredDeal_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("dealtAt");  // -1: still waiting for its deal
+    QTest::addColumn<int>("flags");
+    // Lx left click on cell x, Rx right, Mx middle, Bx both buttons with the
+    // left let go last, Dx>y left pressed on x and dragged to y.
+    QTest::newRow("left click") << "L40" << 40 << 0;
+    QTest::newRow("dragged") << "D40>50" << 50 << 0;
+    QTest::newRow("flag") << "R40" << -1 << 1;
+    QTest::newRow("left on the flag") << "R40 L40" << -1 << 1;
+    QTest::newRow("middle") << "M40" << -1 << 0;
+    QTest::newRow("both, left last") << "B40" << 40 << 0;
+    QTest::newRow("flag elsewhere kept") << "R0 L40" << 40 << 1;
+}
+
+// A deal put off to the first opening: made at the wrong moment (on a flag, a
+// chord, another button), for the wrong cell, after the cell opened (which
+// would show it empty), or losing the flags set before it.
+void tst_Board::deferredDeal()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, dealtAt);
+    QFETCH(int, flags);
+    constexpr int Mines = 10;
+    Board b(9, 9, {});
+    b.field.setMTot(Mines);
+    b.field.setDeferDeal(true);
+    b.field.Reset();
+    QVERIFY(b.field.DealPending());
+    QCOMPARE(b.field.MCnt(), Mines);
+    QVERIFY(b.field.FreePool().size() == 81u);
+
+    QList<int> requested;
+    connect(&b.field, &cField::DealRequested, &b.field, [&](int cell) {
+        requested << cell;
+        QCOMPARE(b.status(cell) == CellStatus::Opened, false);
+        DealWithoutGuess(b.field, cell, std::chrono::seconds(60));
+    });
+    for (const QString& step : gesture.split(QLatin1Char(' '))) {
+        const QStringList cells = step.mid(1).split(QLatin1Char('>'));
+        const int at = cells[0].toInt();
+        switch (step[0].toLatin1()) {
+        case 'L': b.click(Left, at); break;
+        case 'R': b.click(Right, at); break;
+        case 'M': b.click(Middle, at); break;
+        case 'B': b.down(Left, at); b.down(Right, at); b.up(Right, at); b.up(Left, at); break;
+        case 'D': b.down(Left, at); b.move(Left, cells[1].toInt()); b.up(Left, cells[1].toInt()); break;
+        }
+    }
+    QCOMPARE(requested, dealtAt < 0 ? QList<int>{} : QList<int>{dealtAt});
+    QCOMPARE(b.field.DealPending(), dealtAt < 0);
+    if (dealtAt >= 0)
+        QCOMPARE(b.status(dealtAt), CellStatus::Opened);
+    int flagged = 0;
+    for (int i = 0; b.field.Cell(i); ++i)
+        flagged += b.status(i) == CellStatus::Flagged;
+    QCOMPARE(flagged, flags);
+    QCOMPARE(b.field.MCnt(), Mines - flags);
+}
+
+// Nobody to deal, or edit mode first: the board must not be played or edited
+// without its mines.
+void tst_Board::pendingBoardDealtAtRandom()
+{
+    for (const bool edit : {false, true}) {
+        Board b(9, 9, {});
+        b.field.setMTot(30);
+        b.field.setDeferDeal(true);
+        b.field.Reset();
+        edit ? b.field.setEdit(true) : b.click(Left, 40);
+        QVERIFY(!b.field.DealPending());
+        QCOMPARE(static_cast<int>(b.field.FreePool().size()), 81 - 30);
+    }
 }
 
 QTEST_MAIN(tst_Board)
