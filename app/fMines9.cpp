@@ -904,6 +904,14 @@ void fMines9::mnuFile_Click(int Index)
         break;
     }
     case FileItem::Save:
+        // A board still waiting for its first opening has no mines yet: saved as
+        // it is, the file would hold an empty board. It is dealt as a new game
+        // without the mode would have been, and is no longer a guaranteed one.
+        if (Field && Field->DealPending()) {
+            attempt([&] { field().DealPendingAtRandom(); });
+            m_guaranteed = false;
+            showTitle();
+        }
         attempt([&] {
             if (!CommonDialog1)
                 throw objectNotSet();

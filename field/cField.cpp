@@ -156,13 +156,19 @@ void cField::setFldStatus(int nFldStatus)
     }
 }
 
+void cField::DealPendingAtRandom()
+{
+    if (!m_dealPending)
+        return;
+    m_dealPending = false;
+    attempt([&] { placeMines(m_MTot); });
+    CntNr();
+}
+
 void cField::setEdit(bool nEdit)
 {
-    if (nEdit && m_dealPending) {
-        m_dealPending = false;
-        attempt([&] { placeMines(m_MTot); });
-        CntNr();
-    }
+    if (nEdit)
+        DealPendingAtRandom();
     m_Edit = nEdit;
     setView(nEdit ? ViewMode::Mines : ViewMode::Normal);
     setFldStatus(m_FldStatus);

@@ -105,6 +105,9 @@ public:
     bool DeferDeal() const { return m_deferDeal; }
     void setDeferDeal(bool on) { m_deferDeal = on; }
     bool DealPending() const { return m_dealPending; }
+    // Deals a pending board at random, as a Reset would have: for whatever needs
+    // the mines before the first opening, the editor and a save among them.
+    void DealPendingAtRandom();
 
     // The number of cells, which is Xx * Yy once the board is built.
     int cellCount() const { return static_cast<int>(m_Cells.size()); }

@@ -705,6 +705,15 @@ private slots:
         w.mnuGame_Click(0);
         QVERIFY(w.Field->DealPending());
         QCOMPARE(w.windowTitle(), QStringLiteral("Gridwarden (无猜)"));
+        // Saved before its first opening, the board is dealt, not written empty.
+        w.CommonDialog1 = std::make_unique<ScriptedFileDialog>(QStringList{dir.filePath("early.fld")});
+        w.mnuFile_Click(1);
+        QCOMPARE(mineCount(*w.Field), 1);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Mines - plain.fld"));
+        QFile early(dir.filePath("early.fld"));
+        QVERIFY(early.open(QIODevice::ReadOnly));
+        QCOMPARE(early.readAll().count('1'), 1);
+        w.mnuGame_Click(0);
         w.mnuGame_Click(GameItem::NoGuess);
         QCOMPARE(checkedItems(w.mnuGame), QList<int>{GameItem::Custom});
         w.mnuGame_Click(0);
