@@ -514,18 +514,11 @@ void Form1::menuLevel_Click(int Index)
     } else {
         // Boxes are read by their leading number, rounded; whatever they hold,
         // the board stays within the custom limits.
-        Settings custom;
-        auto box = [this](size_t i) {
-            const double n = roundHalfEven(leadingNumber(customDialog->Text1[i]->text()));
-            return static_cast<qint16>(std::clamp(n, -32768.0, 32767.0));
-        };
-        custom.Cols = box(0);
-        custom.Rows = box(1);
-        custom.Mines = box(2);
-        SettingsFile::bringWithinLimits(custom);
-        Cols = custom.Cols;
-        Rows = custom.Rows;
-        Mines = custom.Mines;
+        auto box = [this](size_t i) { return roundHalfEven(leadingNumber(customDialog->Text1[i]->text())); };
+        const Limits::CustomSize custom = Limits::clampCustom({box(0), box(1), box(2)});
+        Cols = static_cast<qint16>(custom.cols);
+        Rows = static_cast<qint16>(custom.rows);
+        Mines = static_cast<qint16>(custom.mines);
     }
 
     Picture2->Cls();
