@@ -82,7 +82,7 @@ public:
     // one, each at the first free cell that a column draw and a row draw hit.
     // The sides are held within 0..Board::MaxSide, and the mines leave a cell free.
     void deal(int cols, int rows, int mines, const Draw& draw);
-    // One more mine next to (x, y), unless it is off the board or a mine itself.
+    // Counts one more mine beside (x, y), unless (x, y) is off the board or a mine itself.
     void bumpCount(int x, int y);
     // Opens a covered cell, and around an empty one the neighbours in turn.
     // True when a mine went off: the game is lost.
