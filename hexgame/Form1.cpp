@@ -28,8 +28,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 constexpr char SpriteSheet[] = ":/hexgame/hexsprites.bmp";
@@ -111,9 +111,8 @@ void Form1::buildControls()
     Label1->installEventFilter(this);
     Label1->setCursor(Qt::PointingHandCursor);
 
-    auto* face = new FaceButton(client);
-    face->resize(FaceSide, FaceSide);
-    Command1 = face;
+    Command1 = new FaceButton(client);
+    Command1->resize(FaceSide, FaceSide);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
     Label2 = statusLabel(client, Qt::red);
@@ -260,16 +259,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool Form1::onBoard(int x, int y) const
-{
-    return x >= 0 && x < arrayCols() && y >= 0 && y < arrayRows();
-}
-
 void Form1::DrawCell(int x, int y, int sprite)
 {
-    if (!onBoard(x, y))
-        return;
-    shownAt(x, y) = static_cast<qint16>(sprite);
+    m_board.show(x, y, sprite);
+}
+
+void Form1::paintSprite(int x, int y, int sprite)
+{
     const int left = Board::PitchX * x + (y % 2 == 0 ? Board::EvenRowShift : 0);
     const int top = Board::PitchY * y;
     const QImage& sheet = Picture1->canvas();
@@ -282,119 +278,52 @@ void Form1::DrawCell(int x, int y, int sprite)
                      PictureBox::SRCPAINT);
 }
 
+void Form1::setFace(unsigned colour, const char* caption)
+{
+    Command1->setBackground(QColor::fromRgb(colour));
+    Command1->setText(QString::fromLatin1(caption));
+}
+
 void Form1::BumpCount(int x, int y)
 {
-    if (!onBoard(x, y))
-        return;
-    qint16& value = valueAt(x, y);
-    if (value != MineValue)
-        ++value;
+    m_board.bumpCount(x, y);
 }
 
 void Form1::NewGame()
 {
     Timer1->stop();
-    const int cols = arrayCols();
-    const int rows = arrayRows();
-    for (int y = 0; y < rows; ++y) {
-        for (int x = 0; x < cols; ++x) {
-            DrawCell(x, y, Sprite::Covered);
-            valueAt(x, y) = 0;
-        }
-    }
+    m_board.deal(Cols, Rows, Mines, std::ref(m_rnd));
     Picture2->Refresh();
-    // A board full of mines would leave the retry below nowhere to go.
-    const int mines = std::clamp<int>(Mines, 0, std::max(cols * rows - 1, 0));
-    for (int m = 0; m < mines; ++m) {
-        int x = 0;
-        int y = 0;
-        do {
-            x = static_cast<int>(m_rnd() * static_cast<float>(cols));
-            y = static_cast<int>(m_rnd() * static_cast<float>(rows));
-        } while (valueAt(x, y) == MineValue);
-        valueAt(x, y) = MineValue;
-        BumpCount(x - 1, y);
-        BumpCount(x + 1, y);
-        BumpCount(x, y - 1);
-        BumpCount(x, y + 1);
-        const int side = y % 2 == 0 ? x + 1 : x - 1;
-        BumpCount(side, y - 1);
-        BumpCount(side, y + 1);
-    }
-    SafeLeft = static_cast<qint16>(rows * cols - mines);
-    MinesLeft = static_cast<qint16>(mines);
     ShowCounter();
-    auto* face = static_cast<FaceButton*>(Command1);
-    face->setBackground(QColor::fromRgb(FaceColour::Playing));
-    face->setText(QString::fromLatin1(Face::Playing));
+    setFace(FaceColour::Playing, Face::Playing);
     setFittedText(*Label2, QStringLiteral("0"), statusFont());
-    Playing = true;
 }
 
 void Form1::OpenCell(int x, int y)
 {
-    if (!onBoard(x, y) || shownAt(x, y) != Sprite::Covered)
-        return;
-    const qint16 value = valueAt(x, y);
-    if (value == MineValue) {
-        LoseGame();
-        DrawCell(x, y, Sprite::Exploded);
-        return;
-    }
-    --SafeLeft;
-    DrawCell(x, y, Sprite::Open + value);
-    if (value != 0)
-        return;
-    // Flags act as walls: a flagged cell is not covered, so the flood stops there.
-    OpenCell(x - 1, y);
-    OpenCell(x + 1, y);
-    OpenCell(x, y - 1);
-    OpenCell(x, y + 1);
-    const int side = y % 2 == 0 ? x + 1 : x - 1;
-    OpenCell(side, y - 1);
-    OpenCell(side, y + 1);
+    if (m_board.open(x, y))
+        showLoss();
 }
 
 void Form1::LoseGame()
 {
+    m_board.lose();
+    showLoss();
+}
+
+void Form1::showLoss()
+{
     Timer1->stop();
-    const int cols = arrayCols();
-    const int rows = arrayRows();
-    for (int y = 0; y < rows; ++y) {
-        for (int x = 0; x < cols; ++x) {
-            const bool mine = valueAt(x, y) == MineValue;
-            const bool flagged = shownAt(x, y) == Sprite::Flagged;
-            if (mine && !flagged)
-                DrawCell(x, y, Sprite::Mine);
-            else if (flagged && !mine)
-                DrawCell(x, y, Sprite::WrongFlag);
-        }
-    }
-    auto* face = static_cast<FaceButton*>(Command1);
-    face->setBackground(QColor::fromRgb(FaceColour::Lost));
-    face->setText(QString::fromLatin1(Face::Lost));
-    Playing = false;
+    setFace(FaceColour::Lost, Face::Lost);
 }
 
 void Form1::WinGame()
 {
     Timer1->stop();
-    const int cols = arrayCols();
-    const int rows = arrayRows();
-    for (int y = 0; y < rows; ++y) {
-        for (int x = 0; x < cols; ++x) {
-            if (shownAt(x, y) == Sprite::Covered
-                && valueAt(x, y) == MineValue)
-                DrawCell(x, y, Sprite::Flagged);
-        }
-    }
+    m_board.win();
     Picture2->Refresh();
-    MinesLeft = 0;
     ShowCounter();
-    auto* face = static_cast<FaceButton*>(Command1);
-    face->setBackground(QColor::fromRgb(FaceColour::Won));
-    face->setText(QString::fromLatin1(Face::Won));
-    Playing = false;
+    setFace(FaceColour::Won, Face::Won);
     ScoreCheck();
 }
 
@@ -442,21 +371,14 @@ void Form1::Picture2_MouseDown(int Button, int /*Shift*/, float X, float Y)
     const int row = floorInt((Y - Board::PressTop) / static_cast<double>(Board::PitchY));
     const int column = row % 2 != 0 ? floorInt(X / static_cast<double>(Board::PitchX))
                                     : floorInt((X - Board::EvenRowShift) / static_cast<double>(Board::PitchX));
-    if (!onBoard(column, row))
+    if (!m_board.contains(column, row))
         return;
-    qint16& shown = shownAt(column, row);
     if (Button == PictureBox::LeftButton) {
         OpenCell(column, row);
-        if (SafeLeft == 0 && Playing)
+        if (m_board.allSafeOpen())
             WinGame();
     } else if (Button == PictureBox::RightButton) {
-        if (shown == Sprite::Covered) {
-            DrawCell(column, row, Sprite::Flagged);
-            --MinesLeft;
-        } else if (shown == Sprite::Flagged) {
-            DrawCell(column, row, Sprite::Covered);
-            ++MinesLeft;
-        }
+        m_board.toggleFlag(column, row);
     }
     Picture2->Refresh();
     ShowCounter();
@@ -514,18 +436,11 @@ void Form1::menuLevel_Click(int Index)
     } else {
         // Boxes are read by their leading number, rounded; whatever they hold,
         // the board stays within the custom limits.
-        Settings custom;
-        auto box = [this](size_t i) {
-            const double n = roundHalfEven(leadingNumber(customDialog->Text1[i]->text()));
-            return static_cast<qint16>(std::clamp(n, -32768.0, 32767.0));
-        };
-        custom.Cols = box(0);
-        custom.Rows = box(1);
-        custom.Mines = box(2);
-        SettingsFile::bringWithinLimits(custom);
-        Cols = custom.Cols;
-        Rows = custom.Rows;
-        Mines = custom.Mines;
+        auto box = [this](size_t i) { return roundHalfEven(leadingNumber(customDialog->Text1[i]->text())); };
+        const Limits::CustomSize custom = Limits::clampCustom({box(0), box(1), box(2)});
+        Cols = static_cast<qint16>(custom.cols);
+        Rows = static_cast<qint16>(custom.rows);
+        Mines = static_cast<qint16>(custom.mines);
     }
 
     Picture2->Cls();

@@ -1,45 +1,52 @@
 #pragma once
 
+#include "FaceButton.h"
+#include "HexBoard.h"
 #include "HexCodes.h"
 #include "Rnd.h"
 
 #include <QMainWindow>
 
-#include <algorithm>
 #include <array>
 
-class FaceButton;
 class PictureBox;
 class QAction;
 class QFrame;
 class QLabel;
-class QPushButton;
 class QTimer;
 class SecondCatchUp;
 class formCustom;
 class formScores;
 struct Settings;
 
-// Patternsweep's main window. It holds the whole game: the hex board's state,
-// its rules and drawing, the counter, the face and the clock, the levels, and
-// the settings file it reads on load and writes on close. State and handlers
-// are public so that tests drive them as the menus and the mouse would.
+// Patternsweep's main window: it draws the board that HexBoard plays, maps the
+// mouse onto it, and keeps the counter, the face and the clock, the levels, and
+// the settings file it reads on load and writes on close. The game's state is
+// the board's, seen here under the window's names; state and handlers are public
+// so that tests drive them as the menus and the mouse would.
 class Form1 : public QMainWindow {
     Q_OBJECT
+    // First: the names below refer to it.
+    HexBoard m_board{[this](int x, int y, int sprite) { paintSprite(x, y, sprite); }};
+
 public:
     // Runs the start-up steps (Form_Load).
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
-    std::array<std::array<qint16, 30>, 30> CellValue{}, CellShown{};   // [column][row]
-    bool Playing = false;
-    qint16 Cols = 0, Rows = 0, Mines = 0, SafeLeft = 0, MinesLeft = 0;
+    CellGrid CellValue = m_board.values();          // [column][row]
+    CellGrid CellShown = m_board.shownSprites();
+    bool& Playing = m_board.Playing;
+    // The level's size; the board takes it at each new game.
+    qint16 Cols = 0, Rows = 0, Mines = 0;
+    qint16& SafeLeft = m_board.SafeLeft;
+    qint16& MinesLeft = m_board.MinesLeft;
     bool ShowMinesLeft = true;
     float GameStartTime = 0;
     qint16 Level = 1;
 
     QLabel* Label1 = nullptr;          // counter
-    QPushButton* Command1 = nullptr;   // face
+    FaceButton* Command1 = nullptr;    // face
     QLabel* Label2 = nullptr;          // time
     PictureBox* Picture1 = nullptr;    // sprite sheet, out of sight
     PictureBox* Picture2 = nullptr;    // board, in pixels
@@ -98,13 +105,11 @@ private:
     void saveSettings();
     void openLink(const QString& url);
     Settings currentSettings() const;
-    bool onBoard(int x, int y) const;
-    // The board's size as far as the cell arrays reach, whatever Cols and Rows say.
-    int arrayCols() const { return std::clamp<int>(Cols, 0, Board::MaxSide); }
-    int arrayRows() const { return std::clamp<int>(Rows, 0, Board::MaxSide); }
-    // The cell arrays by column and row; callers check the range first.
-    qint16& valueAt(int x, int y) { return CellValue[static_cast<size_t>(x)][static_cast<size_t>(y)]; }
-    qint16& shownAt(int x, int y) { return CellShown[static_cast<size_t>(x)][static_cast<size_t>(y)]; }
+    // Puts a sprite on the board picture, with no record of it: the board keeps that.
+    void paintSprite(int x, int y, int sprite);
+    // What the window shows of a game the board has lost.
+    void showLoss();
+    void setFace(unsigned colour, const char* caption);
 
     Rnd m_rnd;
     SecondCatchUp* m_clockCatchUp = nullptr;

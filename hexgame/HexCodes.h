@@ -1,11 +1,13 @@
 #pragma once
 
+#include "HexLimits.h"
+
 #include <QtGlobal>
 
 #include <array>
 
 // The numbers the hex game's behaviour fixes: cell values, sprite indices, the
-// board geometry in pixels, the level table and the custom limits.
+// board geometry in pixels and the level table; the size limits are in HexLimits.h.
 
 // Cell values: 0..6 neighbouring mines, or a mine.
 constexpr qint16 MineValue = 7;
@@ -24,7 +26,7 @@ constexpr int Height = 24;
 }
 
 namespace Board {
-constexpr int MaxSide = 30;       // the cell arrays are 30 by 30
+constexpr int MaxSide = Limits::MaxSide;   // no board is wider or taller
 constexpr int PitchX = 18;
 constexpr int PitchY = 17;
 constexpr int EvenRowShift = 9;   // even rows sit half a cell further right
@@ -50,14 +52,6 @@ struct LevelSize {
 
 // Levels 0 to 2; the custom level takes the custom dialog's boxes.
 constexpr std::array<LevelSize, 3> Levels = {{{8, 8, 8}, {16, 16, 35}, {30, 16, 80}}};
-
-namespace Limits {
-constexpr int MinSide = 8;
-constexpr int MaxSide = Board::MaxSide;
-constexpr int MinMines = 8;
-// At most a third of the cells hold mines, so dealing always finds a free cell.
-constexpr int maxMines(int cols, int rows) { return cols * rows / 3; }
-}
 
 // Colours as the window sets them.
 namespace FaceColour {

@@ -125,10 +125,12 @@ void bringWithinLimits(Settings& settings)
 {
     if (settings.Level < Level::Beginner || settings.Level > Level::Custom)
         settings.Level = Level::Intermediate;
-    settings.Cols = static_cast<qint16>(std::clamp<int>(settings.Cols, Limits::MinSide, Limits::MaxSide));
-    settings.Rows = static_cast<qint16>(std::clamp<int>(settings.Rows, Limits::MinSide, Limits::MaxSide));
-    settings.Mines = static_cast<qint16>(std::clamp<int>(
-        settings.Mines, Limits::MinMines, Limits::maxMines(settings.Cols, settings.Rows)));
+    const Limits::CustomSize kept = Limits::clampCustom({static_cast<double>(settings.Cols),
+                                                         static_cast<double>(settings.Rows),
+                                                         static_cast<double>(settings.Mines)});
+    settings.Cols = static_cast<qint16>(kept.cols);
+    settings.Rows = static_cast<qint16>(kept.rows);
+    settings.Mines = static_cast<qint16>(kept.mines);
 }
 
 QByteArray printForm(qint16 value)

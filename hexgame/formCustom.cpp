@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 namespace {
 // The captions of the three rows. The first box holds the columns, which run
 // across the board, so its caption names the width; the second names the height.
@@ -52,20 +50,17 @@ formCustom::formCustom(QWidget* parent) : QDialog(parent)
 
 void formCustom::Command1_Click()
 {
-    auto value = [this](int box) { return leadingNumber(Text1[static_cast<size_t>(box)]->text()); };
-    auto set = [this](int box, int n) { Text1[static_cast<size_t>(box)]->setText(QString::number(n)); };
-    // The order matters: the mines are checked against the corrected sizes.
-    for (int box : {0, 1}) {
-        if (value(box) < Limits::MinSide)
-            set(box, Limits::MinSide);
-        else if (value(box) > Limits::MaxSide)
-            set(box, Limits::MaxSide);
-    }
-    if (value(2) < Limits::MinMines)
-        set(2, Limits::MinMines);
-    const double third = value(0) * value(1) / 3.0;
-    if (third < value(2))
-        set(2, static_cast<int>(std::floor(third)));
+    auto value = [this](size_t box) { return leadingNumber(Text1[box]->text()); };
+    const Limits::CustomSize asked{value(0), value(1), value(2)};
+    const Limits::CustomSize kept = Limits::clampCustom(asked);
+    // Only a box that breaks a rule is rewritten; "12abc" keeps its text.
+    auto correct = [this](size_t box, double was, double now) {
+        if (now != was)
+            Text1[box]->setText(QString::number(static_cast<int>(now)));
+    };
+    correct(0, asked.cols, kept.cols);
+    correct(1, asked.rows, kept.rows);
+    correct(2, asked.mines, kept.mines);
     accept();
     if (applyCustom)
         applyCustom();
