@@ -1,6 +1,7 @@
 #include "cField.h"
 
 #include "FieldCodes.h"
+#include "FieldErrors.h"
 
 #include "Attempt.h"
 #include "Clock.h"

@@ -12,7 +12,7 @@ Every picture is drawn pixel by pixel from the hand-made maps below, so two
 runs give the same bytes on any machine: no fonts, no antialiasing, no
 platform image library. The BMP writer is our own for the same reason.
 
-The picture numbers are the program's own, read from platform/PictureCodes.h:
+The picture numbers are the program's own, read from field/PictureCodes.h:
 the cell codes plus one offset for each of the four cell sizes (4, 8, 15 and
 31 pixels), and the faces of the 21 x 21 smile button.
 """
@@ -23,7 +23,7 @@ import struct
 import sys
 
 CODES_HEADER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
-                            'platform', 'PictureCodes.h')
+                            'field', 'PictureCodes.h')
 
 
 def read_codes(path=CODES_HEADER):

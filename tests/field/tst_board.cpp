@@ -1,4 +1,5 @@
 #include "FieldCodes.h"
+#include "FieldErrors.h"
 #include "FieldTestSupport.h"
 #include "cCell.h"
 #include "cField.h"
@@ -308,7 +309,7 @@ void tst_Board::sizeLetRefused()
         b.field.setSize(bad);
         QFAIL("a size outside 0..3 was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), RuntimeErrorNumber::Size);
+        QCOMPARE(e.number(), FieldErrorNumber::Size);
         QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in size"));
     }
     QCOMPARE(b.field.Size(), bad);
