@@ -2,6 +2,7 @@
 
 #include "Attempt.h"
 #include "Component.h"
+#include "ComponentNames.h"
 #include "CornerPlacer.h"
 #include "WebHosts.h"
 #include "frmInfo.h"
@@ -68,7 +69,7 @@ void CNotify::Notify(QString strName, QString /*strOther*/)
 {
     QString hide;
     attempt([&] {
-        hide = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(Component::SettingsKey),
+        hide = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                          QStringLiteral("ComHideWindow"));
     });
     if (hide == QLatin1String("1"))

@@ -4,6 +4,7 @@
 #include "Gbk.h"
 #include "ClickLabel.h"
 #include "Component.h"
+#include "ComponentNames.h"
 #include "NotifyPictures.h"
 #include "SearchBox.h"
 #include "Shell.h"
@@ -175,7 +176,7 @@ void frmInfo::Form_Load()
     attempt([&] { chkHideWindow->setChecked(false); });
     // Topmost comes with the window's flags; silence with its page.
     attempt([&] {
-        SoftDesc = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(Component::SettingsKey),
+        SoftDesc = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                              QStringLiteral("KQSoftDesc"));
         if (SoftDesc.trimmed().isEmpty())
             SoftDesc = kDefaultSoftDesc;
@@ -183,7 +184,7 @@ void frmInfo::Form_Load()
         lblSoft->setText(SoftDesc + QStringLiteral("首页"));
     });
     attempt([&] {
-        ReadmePath = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(Component::SettingsKey),
+        ReadmePath = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                                QStringLiteral("KQReadmePath"));
         if (ReadmePath.isEmpty())
             ReadmePath = Component::LocalPage();
@@ -294,7 +295,7 @@ void frmInfo::lblRefresh_Click()
 void frmInfo::chkHideWindow_Click()
 {
     attempt([&] {
-        modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, QString::fromLatin1(Component::SettingsKey),
+        modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                    QStringLiteral("ComHideWindow"),
                                    chkHideWindow->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     });

@@ -1,5 +1,7 @@
 #include "StartNotice.h"
 
+#include "ComponentNames.h"
+
 #include "AppPath.h"
 #include "Attempt.h"
 #include "Com.h"
@@ -16,8 +18,8 @@
 #include <memory>
 
 namespace {
-constexpr char ProgId[] = "Tidingo.CNotify";
-constexpr char LibraryName[] = "libtidingo.so";
+// Both games introduce themselves to the component by the same name.
+constexpr char IntroducedAs[] = "gridwarden";
 // The longest the game's window may wait on another program's registry write:
 // reads never wait, and a registration that cannot have the hive at once is
 // simply tried again at the next start.
@@ -26,16 +28,17 @@ constexpr std::chrono::milliseconds StartUpLockWait{50};
 std::unique_ptr<QObject> createComponent()
 {
     std::unique_ptr<QObject> component;
-    if (attempt([&] { component = CreateObject(QString::fromLatin1(ProgId)); }))
+    if (attempt([&] { component = CreateObject(QString::fromLatin1(ComponentNames::ProgId)); }))
         return component;
     // An installed copy has the component beside the games; the first start of
     // each player enters it in that player's registry, as installing it for
     // everyone cannot.
-    const auto registerServer = reinterpret_cast<DllRegisterServerFn>(
-        resolveComponentEntry(QDir(AppPath()).filePath(QString::fromLatin1(LibraryName)), "DllRegisterServer"));
+    const QString library = QDir(AppPath()).filePath(QString::fromLatin1(ComponentNames::LibraryFile));
+    const auto registerServer
+        = reinterpret_cast<DllRegisterServerFn>(resolveComponentEntry(library, "DllRegisterServer"));
     if (!registerServer || registerServer() != S_OK)
         return nullptr;
-    attempt([&] { component = CreateObject(QString::fromLatin1(ProgId)); });
+    attempt([&] { component = CreateObject(QString::fromLatin1(ComponentNames::ProgId)); });
     return component;
 }
 
@@ -87,10 +90,10 @@ void NotifyStartComponent()
     }
     if (!component)
         return;
-    // Both games introduce themselves by the same name; the second text is unused.
+    // The second text is unused.
     attempt([&] {
         CallByName(component.get(), "Notify",
-                   {QStringLiteral("gridwarden"), QStringLiteral("Other information,Not used.")});
+                   {QString::fromLatin1(IntroducedAs), QStringLiteral("Other information,Not used.")});
     });
 }
 
