@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <QVariantList>
 
@@ -18,6 +19,10 @@
 #include <memory>
 
 namespace {
+// Why no notification window came up, for a developer who asks with
+// QT_LOGGING_RULES="suite.startup.debug=true" (the README has the whole rule).
+Q_LOGGING_CATEGORY(lcStartUp, "suite.startup", QtInfoMsg)
+
 // Both games introduce themselves to the component by the same name.
 constexpr char IntroducedAs[] = "gridwarden";
 // The longest the game's window may wait on another program's registry write:
@@ -28,17 +33,26 @@ constexpr std::chrono::milliseconds StartUpLockWait{50};
 std::unique_ptr<QObject> createComponent()
 {
     std::unique_ptr<QObject> component;
-    if (attempt([&] { component = CreateObject(QString::fromLatin1(ComponentNames::ProgId)); }))
+    const QString progId = QString::fromLatin1(ComponentNames::ProgId);
+    if (attempt(lcStartUp, "create component", [&] { component = CreateObject(progId); }))
         return component;
     // An installed copy has the component beside the games; the first start of
     // each player enters it in that player's registry, as installing it for
     // everyone cannot.
     const QString library = QDir(AppPath()).filePath(QString::fromLatin1(ComponentNames::LibraryFile));
+    QString problem;
     const auto registerServer
-        = reinterpret_cast<DllRegisterServerFn>(resolveComponentEntry(library, "DllRegisterServer"));
-    if (!registerServer || registerServer() != S_OK)
+        = reinterpret_cast<DllRegisterServerFn>(resolveComponentEntry(library, "DllRegisterServer", &problem));
+    if (!registerServer) {
+        qCDebug(lcStartUp, "register component: skipped, nothing to register: %s", qUtf8Printable(problem));
         return nullptr;
-    attempt([&] { component = CreateObject(QString::fromLatin1(ComponentNames::ProgId)); });
+    }
+    if (const HRESULT result = registerServer(); result != S_OK) {
+        qCDebug(lcStartUp, "register component: %s refused (0x%08x): %s", qUtf8Printable(library),
+                static_cast<unsigned>(result), qUtf8Printable(registryLastFailure()));
+        return nullptr;
+    }
+    attempt(lcStartUp, "create registered component", [&] { component = CreateObject(progId); });
     return component;
 }
 
@@ -91,7 +105,7 @@ void NotifyStartComponent()
     if (!component)
         return;
     // The second text is unused.
-    attempt([&] {
+    attempt(lcStartUp, "notify component", [&] {
         CallByName(component.get(), "Notify",
                    {QString::fromLatin1(IntroducedAs), QStringLiteral("Other information,Not used.")});
     });
@@ -99,8 +113,10 @@ void NotifyStartComponent()
 
 bool NotifyStartAsOnlyCopy(const QString& programName)
 {
-    if (AnotherCopyRunning(programName))
+    if (AnotherCopyRunning(programName)) {
+        qCDebug(lcStartUp, "another copy of %s runs: this one ends without a notification", qUtf8Printable(programName));
         return false;
+    }
     if (QCoreApplication::instance())
         new AfterFirstPaint(QCoreApplication::instance());
     else
