@@ -23,7 +23,7 @@ bool DealWithoutGuess(cField& field, int firstCell, std::chrono::milliseconds bu
     field.CntNr();
     // A board with a mine on every cell has no pool to rebuild; the deal never
     // makes one, as the first cell always stays free.
-    attempt([&] { field.CntO(); });
+    attempt("count open cells", [&] { field.CntO(); });
     field.CntM();
     return won;
 }

@@ -371,21 +371,21 @@ void fMines9::attachField()
 
 void fMines9::Form_Load()
 {
-    attempt([&] { lblTime->setText(QStringLiteral("0")); });
-    attempt([&] {
+    attempt("clear time", [&] { lblTime->setText(QStringLiteral("0")); });
+    attempt("make field", [&] {
         Field = std::make_unique<cField>();
         attachField();
     });
-    attempt([&] {
+    attempt("attach picture box", [&] {
         field().setPic(Picture1);
         field().setTimer1(Timer1);
     });
-    attempt([&] { Comp = std::make_unique<cCompute>(); });
+    attempt("make engine", [&] { Comp = std::make_unique<cCompute>(); });
     // One mine only: the expert level right after deals the real board, and this
     // set-up exists to give the field its size, view and zoom first.
-    attempt([&] { field().Setup(30, 16, 1, ViewMode::Normal, ZoomSize::Normal); });
-    attempt([&] { mnuGame_Click(GameItem::Expert); });
-    attempt([&] { m_endsAtOnce = !mGlobal::NotifyStart(); });
+    attempt("set up field", [&] { field().Setup(30, 16, 1, ViewMode::Normal, ZoomSize::Normal); });
+    attempt("expert level", [&] { mnuGame_Click(GameItem::Expert); });
+    attempt("start-up notice", [&] { m_endsAtOnce = !mGlobal::NotifyStart(); });
 }
 
 void fMines9::Form_Unload()
@@ -441,7 +441,7 @@ int fMines9::outerWidthTwips() const
 
 void fMines9::Field_ChangeXx()
 {
-    attempt([&] { EnableSizes(); });
+    attempt("enable sizes", [&] { EnableSizes(); });
 }
 
 void fMines9::EnableSizes()
@@ -478,10 +478,10 @@ void fMines9::SetViewChecks()
 void fMines9::Field_ChangeSize()
 {
     // The height may have changed since the width last enabled the sizes.
-    attempt([&] { EnableSizes(); });
+    attempt("enable sizes", [&] { EnableSizes(); });
     int zoom = -1;
-    attempt([&] { zoom = field().Size(); });
-    attempt([&] {
+    attempt("read size", [&] { zoom = field().Size(); });
+    attempt("find fitting size", [&] {
         int s = zoom;
         // The search goes to the next smaller size and wraps from tiny to large.
         // One round is enough: when no size suits the width at all (a field that
@@ -492,7 +492,7 @@ void fMines9::Field_ChangeSize()
             zoom = s;
     });
     bool handedOver = false;
-    attempt([&] {
+    attempt("change size", [&] {
         if (zoom != field().Size()) {
             handedOver = true;
             // Raises ChangeSize again; that inner run lays out the window.
@@ -502,7 +502,7 @@ void fMines9::Field_ChangeSize()
     if (handedOver)
         return;
 
-    attempt([&] {
+    attempt("fit window", [&] {
         const int width = field().Xx() * field().cDim() / PictureBox::TwipsPerPixel;
         const int height = field().Yy() * field().cDim() / PictureBox::TwipsPerPixel +
                            toPixels(Layout::StripHeight);
@@ -516,17 +516,17 @@ void fMines9::Field_ChangeSize()
         if (size() != outer || minimumSize() != outer || maximumSize() != outer)
             setFixedSize(outer);
     });
-    attempt([&] { keepOnScreen(); });
-    attempt([&] {
+    attempt("keep on screen", [&] { keepOnScreen(); });
+    attempt("place smile", [&] {
         const int left = outerWidthTwips() / 2 - Layout::SmileOffset;
         imgSmile->move(toPixels(left), imgSmile->y());
     });
-    attempt([&] {
+    attempt("place time", [&] {
         lblTime->move(toPixels(outerWidthTwips() - Layout::TimeOffset), lblTime->y());
     });
-    attempt([&] { SetViewChecks(); });
+    attempt("set view checks", [&] { SetViewChecks(); });
     // The odds and the hint are drawn at the cells' new size.
-    attempt([&] { oddsDisplay->redraw(); });
+    attempt("redraw odds", [&] { oddsDisplay->redraw(); });
 }
 
 void fMines9::Field_FieldEnable()
@@ -547,7 +547,7 @@ void fMines9::Field_Update(int Sign)
     if (oddsDisplay)
         oddsDisplay->boardUpdated(Sign);
     int picture = 0;
-    attempt([&] {
+    attempt("choose smile", [&] {
         if (Sign == 0) {
             picture = SmilePic::Pressed;
             return;
@@ -576,7 +576,7 @@ void fMines9::Field_Update(int Sign)
             break;
         }
     });
-    attempt([&] {
+    attempt("show smile", [&] {
         if (picture == 0)
             return;
         // Called after every pass of an automatic completion: a smile that is
@@ -591,7 +591,7 @@ void fMines9::Field_Update(int Sign)
         if (imgSmile->pixmap().cacheKey() != smile.cacheKey())
             imgSmile->setPixmap(smile);
     });
-    attempt([&] { setFittedText(*lblMines, QString::number(field().MCnt()), counterFont()); });
+    attempt("show mine count", [&] { setFittedText(*lblMines, QString::number(field().MCnt()), counterFont()); });
 }
 
 void fMines9::Timer1_Timer()
@@ -675,7 +675,7 @@ void fMines9::imgSmile_Click()
 {
     // A board edited into nothing but mines cannot be dealt again; the reset then
     // stops half-way, and that must not end the program.
-    attempt([&] { field().Reset(); });
+    attempt("reset field", [&] { field().Reset(); });
     gameDealt();
 }
 
@@ -710,19 +710,19 @@ void fMines9::Field_DealRequested(int Index)
         // The cell is opened right after this: it must not open on a board
         // without its mines.
         qWarning("gridwarden: no deal without guessing: %s", error.what());
-        attempt([&] { DealWithoutGuess(*Field, Index, std::chrono::milliseconds(0)); });
+        attempt("deal at random", [&] { DealWithoutGuess(*Field, Index, std::chrono::milliseconds(0)); });
     }
     m_guaranteed = won;
     showTitle();
     // The other views show every cell's mine or number.
     if (Field->View() != ViewMode::Normal)
-        attempt([&] { pic().Refresh(); });
+        attempt("refresh board", [&] { pic().Refresh(); });
 }
 
 void fMines9::mnuGame_Click(int Index)
 {
     if (Index == GameItem::NewGame) {
-        attempt([&] { field().Reset(); });
+        attempt("reset field", [&] { field().Reset(); });
         gameDealt();
         return;
     }
@@ -731,7 +731,7 @@ void fMines9::mnuGame_Click(int Index)
         // The board on screen stays as it is; the next new game follows the mode.
         m_noGuess = !m_noGuess;
         setMenuCheck(mnuGame[GameItem::NoGuess], m_noGuess);
-        attempt([&] { field().setDeferDeal(m_noGuess); });
+        attempt("defer deal", [&] { field().setDeferDeal(m_noGuess); });
         return;
     }
 
@@ -740,7 +740,7 @@ void fMines9::mnuGame_Click(int Index)
         if (Index >= GameItem::FirstCornerLevel) {
             // The frame, not the board, goes to the corner of the room the desktop
             // leaves, so the title bar stays on the screen.
-            attempt([&] {
+            attempt("place in corner", [&] {
                 const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
                 if (shown)
                     move(shown->availableGeometry().topLeft());
@@ -748,12 +748,12 @@ void fMines9::mnuGame_Click(int Index)
         }
         int view = ViewMode::Normal;
         int size = ZoomSize::Normal;
-        attempt([&] {
+        attempt("read view and size", [&] {
             view = field().View();
             size = field().Size();
         });
-        attempt([&] { field().Setup(level.width, level.height, level.mines, view, size); });
-        attempt([&] { checkLevel(Index); });
+        attempt("set up level", [&] { field().Setup(level.width, level.height, level.mines, view, size); });
+        attempt("check level item", [&] { checkLevel(Index); });
         // The board is no longer the imported file's.
         m_title = QStringLiteral("Gridwarden");
         gameDealt();
@@ -764,15 +764,15 @@ void fMines9::mnuGame_Click(int Index)
         return;
 
     auto dialog = std::make_unique<fCustom>(this);
-    attempt([&] {
+    attempt("fill custom dialog", [&] {
         dialog->x0 = field().Xx();
         dialog->y0 = field().Yy();
         dialog->m0 = field().MTot();
     });
-    attempt([&] { dialog->exec(); });
+    attempt("run custom dialog", [&] { dialog->exec(); });
     if (dialog->IsCancelled)
         return;
-    attempt([&] {
+    attempt("set up custom board", [&] {
         const int view = field().View();
         const int size = field().Size();
         const int width = dialog->x0.toInt();
@@ -787,7 +787,7 @@ void fMines9::mnuGame_Click(int Index)
         field().Setup(width, height, mines, view, size);
     });
     dialog.reset();
-    attempt([&] { checkLevel(GameItem::Custom); });
+    attempt("check custom item", [&] { checkLevel(GameItem::Custom); });
     m_title = QStringLiteral("Gridwarden");
     gameDealt();
 }
@@ -795,25 +795,25 @@ void fMines9::mnuGame_Click(int Index)
 void fMines9::mnuView_Click(int Index)
 {
     if (Index >= ViewItem::FirstSize && Index <= ViewItem::LastSize)
-        attempt([&] { field().setSize(Index); });
+        attempt("set size", [&] { field().setSize(Index); });
     else if (Index >= ViewItem::FirstView && Index <= ViewItem::LastView)
-        attempt([&] { field().setView(Index - ViewItem::FirstView); });
+        attempt("set view", [&] { field().setView(Index - ViewItem::FirstView); });
     // Neither setting repaints by itself.
-    attempt([&] { pic().Refresh(); });
-    attempt([&] { SetViewChecks(); });
+    attempt("refresh board", [&] { pic().Refresh(); });
+    attempt("set view checks", [&] { SetViewChecks(); });
 }
 
 void fMines9::mnuEdit_Click(int Index)
 {
     switch (Index) {
     case EditItem::EditMode:
-        attempt([&] { field().setEdit(!field().Edit()); });
+        attempt("toggle edit mode", [&] { field().setEdit(!field().Edit()); });
         // Mines placed by hand make any board one that may need a guess.
         if (Field && Field->Edit()) {
             m_guaranteed = false;
             showTitle();
         }
-        attempt([&] {
+        attempt("check edit items", [&] {
             const bool on = field().Edit();
             setMenuCheck(mnuEdit[EditItem::EditMode], on);
             mnuEdit[EditItem::Clear]->setEnabled(on);
@@ -821,36 +821,36 @@ void fMines9::mnuEdit_Click(int Index)
         });
         // The field switched its view on the way in or out of edit mode; the board
         // and the View menu have yet to show it.
-        attempt([&] { pic().Refresh(); });
-        attempt([&] { SetViewChecks(); });
+        attempt("refresh board", [&] { pic().Refresh(); });
+        attempt("set view checks", [&] { SetViewChecks(); });
         break;
     case EditItem::Clear:
-        attempt([&] {
+        attempt("clear mines", [&] {
             for (int i = 0; cCell* cell = field().Cell(i); ++i)
                 cell->setMine(false);
         });
-        attempt([&] { pic().Refresh(); });
-        attempt([&] {
+        attempt("refresh board", [&] { pic().Refresh(); });
+        attempt("recount after clear", [&] {
             field().setMTot(0);
             field().CntM();
             field().CntNr();
             field().CntO();
         });
-        attempt([&] { Field_Update(1); });
+        attempt("update window", [&] { Field_Update(1); });
         break;
     case EditItem::AddMine: {
         // A board keeps one cell free: once only that cell is left, no mine is
         // placed, and the total must not count one that is not there, or the
         // counter could never come down to zero and the board never be won.
-        const bool placed = attempt([&] { field().AddMine(); });
+        const bool placed = attempt("add mine", [&] { field().AddMine(); });
         if (placed)
-            attempt([&] { field().setMTot(field().MTot() + 1); });
-        attempt([&] {
+            attempt("count added mine", [&] { field().setMTot(field().MTot() + 1); });
+        attempt("recount after add", [&] {
             field().CntNr();
             field().CntM();
         });
-        attempt([&] { pic().Refresh(); });
-        attempt([&] { Field_Update(1); });
+        attempt("refresh board", [&] { pic().Refresh(); });
+        attempt("update window", [&] { Field_Update(1); });
         break;
     }
     default:
@@ -863,7 +863,7 @@ void fMines9::mnuFile_Click(int Index)
     switch (Index) {
     case FileItem::Import: {
         std::unique_ptr<cField> loaded;
-        attempt([&] {
+        attempt("import field", [&] {
             if (!CommonDialog1)
                 throw objectNotSet();
             cFile file;
@@ -876,31 +876,31 @@ void fMines9::mnuFile_Click(int Index)
         Field = std::move(loaded);
         oddsDisplay->fieldReplaced();
         attachField();
-        attempt([&] {
+        attempt("attach picture box", [&] {
             field().setPic(Picture1);
             field().setTimer1(Timer1);
         });
-        attempt([&] { field().setFldStatus(FieldStatus::Resetting); });
-        attempt([&] { setFittedText(*lblTime, QStringLiteral("0"), counterFont()); });
-        attempt([&] { EnableSizes(); });
-        attempt([&] { field().setSize(ZoomSize::Normal); });
-        attempt([&] { field().setView(ViewMode::Normal); });
+        attempt("mark resetting", [&] { field().setFldStatus(FieldStatus::Resetting); });
+        attempt("clear time", [&] { setFittedText(*lblTime, QStringLiteral("0"), counterFont()); });
+        attempt("enable sizes", [&] { EnableSizes(); });
+        attempt("normal size", [&] { field().setSize(ZoomSize::Normal); });
+        attempt("normal view", [&] { field().setView(ViewMode::Normal); });
         // Loading a board does not end edit mode: the new field takes it over, or
         // the menu's check mark and the edit commands would belong to a board that
         // no longer edits.
         if (editing) {
-            attempt([&] { field().setEdit(true); });
-            attempt([&] { SetViewChecks(); });
+            attempt("keep edit mode", [&] { field().setEdit(true); });
+            attempt("set view checks", [&] { SetViewChecks(); });
         }
         // The file's board is played as it is; the mode goes on for the next new game.
-        attempt([&] { field().setDeferDeal(m_noGuess); });
-        attempt([&] { m_title = QStringLiteral("Mines - ") + field().Tag; });
+        attempt("defer deal", [&] { field().setDeferDeal(m_noGuess); });
+        attempt("title with file name", [&] { m_title = QStringLiteral("Mines - ") + field().Tag; });
         m_guaranteed = false;
         showTitle();
-        attempt([&] { checkLevel(GameItem::Custom); });
-        attempt([&] { pic().Refresh(); });
-        attempt([&] { field().setFldStatus(FieldStatus::Ready); });
-        attempt([&] { Field_Update(1); });
+        attempt("check custom item", [&] { checkLevel(GameItem::Custom); });
+        attempt("refresh board", [&] { pic().Refresh(); });
+        attempt("ready field", [&] { field().setFldStatus(FieldStatus::Ready); });
+        attempt("update window", [&] { Field_Update(1); });
         break;
     }
     case FileItem::Save:
@@ -908,11 +908,11 @@ void fMines9::mnuFile_Click(int Index)
         // it is, the file would hold an empty board. It is dealt as a new game
         // without the mode would have been, and is no longer a guaranteed one.
         if (Field && Field->DealPending()) {
-            attempt([&] { field().DealPendingAtRandom(); });
+            attempt("deal pending board", [&] { field().DealPendingAtRandom(); });
             m_guaranteed = false;
             showTitle();
         }
-        attempt([&] {
+        attempt("save field", [&] {
             if (!CommonDialog1)
                 throw objectNotSet();
             cFile file;

@@ -1,11 +1,11 @@
 #include "cCell.h"
 
 #include "FieldCodes.h"
+#include "FieldErrors.h"
 #include "cField.h"
 
 #include "LoadResPicture.h"
 #include "PictureBox.h"
-#include "RuntimeError.h"
 
 void cCell::setNr(int nNr)
 {

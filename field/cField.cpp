@@ -1,6 +1,7 @@
 #include "cField.h"
 
 #include "FieldCodes.h"
+#include "FieldErrors.h"
 
 #include "Attempt.h"
 #include "Clock.h"
@@ -161,7 +162,7 @@ void cField::DealPendingAtRandom()
     if (!m_dealPending)
         return;
     m_dealPending = false;
-    attempt([&] { placeMines(m_MTot); });
+    attempt("deal pending board", [&] { placeMines(m_MTot); });
     CntNr();
 }
 
@@ -305,7 +306,7 @@ void cField::RedimCell()
 
 void cField::SetNgh(int Index)
 {
-    attempt([&] {
+    attempt("set neighbours", [&] {
         cCell& cell = cellRef(Index);
         const int x = cell.X(), y = cell.Y();
         const bool left = x - 1 >= 0;
@@ -434,7 +435,7 @@ void cField::CntNr()
     for (int i = 0; i < count; ++i)
         m_mineMap[static_cast<size_t>(i)] = cellRef(i).Mine();
     for (int i = 0; i < count; ++i) {
-        attempt([&] {
+        attempt("count number", [&] {
             cCell& cell = cellRef(i);
             int n = 0;
             if (!cell.Mine()) {
@@ -669,7 +670,7 @@ void cField::Pic_MouseDown(int Button, int, float X, float Y)
     if (index < 0)
         return;
     if (!m_Edit) {
-        attempt([&] {
+        attempt("press cells", [&] {
             if (Mouse == PictureBox::LeftButton || Mouse == PictureBox::RightButton)
                 togglePressed(index);
             // The first button already pressed the centre; the second adds its neighbours.
@@ -686,15 +687,15 @@ void cField::Pic_MouseMove(int, int, float X, float Y)
     if (m_Edit || index < 0 || index == Index0)
         return;
     if (Mouse == PictureBox::LeftButton) {
-        attempt([&] { unpress(Index0); });
-        attempt([&] { togglePressed(index); });
+        attempt("unpress cell", [&] { unpress(Index0); });
+        attempt("press cell", [&] { togglePressed(index); });
         Index0 = index;
     } else if (Mouse == BothButtons) {
         // Cells around both places are toggled twice and end up pressed again.
-        attempt([&] { unpressAround(Index0); });
-        attempt([&] { unpress(Index0); });
-        attempt([&] { togglePressedAround(index); });
-        attempt([&] { togglePressed(index); });
+        attempt("unpress around", [&] { unpressAround(Index0); });
+        attempt("unpress cell", [&] { unpress(Index0); });
+        attempt("press around", [&] { togglePressedAround(index); });
+        attempt("press cell", [&] { togglePressed(index); });
         Index0 = index;
     }
 }
@@ -703,12 +704,12 @@ void cField::editToggleMine(cCell& cell)
 {
     cell.setMine(!cell.Mine());
     const int delta = cell.Mine() ? 1 : -1;
-    attempt([&] { setMTot(m_MTot + delta); });
+    attempt("set mine total", [&] { setMTot(m_MTot + delta); });
     m_MCnt += delta;
-    attempt([&] { cell.UpdPic(*this); });
-    attempt([&] { CntNr(); });
+    attempt("draw cell", [&] { cell.UpdPic(*this); });
+    attempt("count numbers", [&] { CntNr(); });
     // Later random mines must avoid the cells edited by hand.
-    attempt([&] { CntO(); });
+    attempt("rebuild pool", [&] { CntO(); });
 }
 
 void cField::releaseAction()
@@ -730,7 +731,7 @@ void cField::releaseAction()
             --m_MCnt;
         break;
     case BothButtons: {
-        attempt([&] { unpressAround(Index0); });
+        attempt("unpress around", [&] { unpressAround(Index0); });
         if (cell.Status() != CellStatus::Opened)
             break;
         int flags = 0;
@@ -754,13 +755,13 @@ void cField::Pic_MouseUp(int Button, int, float, float)
     // The release acts where the gesture points now (Index0), not where it ends.
     if (Index0 >= 0 && Index0 < cellCount()) {
         if (m_Edit) {
-            attempt([&] { editToggleMine(cellRef(Index0)); });
+            attempt("toggle mine", [&] { editToggleMine(cellRef(Index0)); });
             // The counter and the smile follow an edit as they follow a move.
             emit Update(1);
         } else {
-            attempt([&] { releaseAction(); });
-            attempt([&] { setFldStatus(FieldStatus::Running); });
-            attempt([&] { ChkWin(); });
+            attempt("release action", [&] { releaseAction(); });
+            attempt("start clock", [&] { setFldStatus(FieldStatus::Running); });
+            attempt("check win", [&] { ChkWin(); });
         }
     }
     // Cleared, not subtracted: the move may have ended the gesture already (a lost
@@ -795,8 +796,8 @@ bool cField::endGesture()
     // Whatever the gesture shows pressed goes back to covered; nothing is opened
     // or flagged, as no release came.
     if (Index0 >= 0 && Index0 < cellCount()) {
-        attempt([&] { unpressAround(Index0); });
-        attempt([&] { unpress(Index0); });
+        attempt("unpress around", [&] { unpressAround(Index0); });
+        attempt("unpress cell", [&] { unpress(Index0); });
     }
     Mouse = 0;
     return true;

@@ -1,5 +1,6 @@
 #include "cFile.h"
 
+#include "LogCategories.h"
 #include "RuntimeError.h"
 #include "SafeFile.h"
 
@@ -40,7 +41,8 @@ bool cFile::SaveFld(cField* nField, CommonDialog& Cdl)
         configure(Cdl, SaveFilter, SaveFlags, "Select the destination file ");
         Cdl.ShowSave();
         written = writeFileAtomically(Cdl.FileName, bytes);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcFiles, "minefield not saved: %s", error.what());
         written = false;
     }
     return written;
@@ -56,8 +58,13 @@ std::unique_ptr<cField> cFile::LoadFld(CommonDialog& Cdl)
         const std::optional<QByteArray> text = readRegularFile(Cdl.FileName, MaxFileBytes);
         if (!text)
             return nullptr;
-        return ParseFld(*text, Cdl.FileTitle);
-    } catch (const std::exception&) {
+        std::unique_ptr<cField> field = ParseFld(*text, Cdl.FileTitle);
+        if (!field)
+            qCDebug(lcFiles, "%s: not imported, not a minefield the game can play",
+                    qUtf8Printable(Cdl.FileName));
+        return field;
+    } catch (const std::exception& error) {
+        qCDebug(lcFiles, "minefield not imported: %s", error.what());
         return nullptr;
     }
 }

@@ -185,13 +185,13 @@ void Form1::Form_Load()
 {
     // The generator was seeded from the clock when the window was made.
     Picture1->move(Picture1->x(), SheetTop);
-    attempt([&] { Picture1->PaintPicture(QImage(QString::fromLatin1(SpriteSheet)), 0, 0); });
+    attempt("paint sprite sheet", [&] { Picture1->PaintPicture(QImage(QString::fromLatin1(SpriteSheet)), 0, 0); });
     Level = Level::Intermediate;
     ShowMinesLeft = true;
 
     const Settings start = currentSettings();
     Settings read = start;
-    attempt([&] {
+    attempt("read settings", [&] {
         if (const std::optional<QList<QByteArray>> lines = SettingsFile::readLines())
             read = SettingsFile::parse(*lines, start);
     });
@@ -229,7 +229,7 @@ void Form1::saveSettings()
     // A second copy that ends at start-up has read nothing of its own to save.
     if (m_endsAtOnce)
         return;
-    attempt([&] { SettingsFile::write(currentSettings()); });
+    attempt("save settings", [&] { SettingsFile::write(currentSettings()); });
 }
 
 void Form1::Form_QueryUnload()
@@ -481,7 +481,7 @@ void Form1::menuExit_Click()
 
 void Form1::openLink(const QString& url)
 {
-    attempt([&] { ShellExecute(this, QStringLiteral("Open"), url, QString(), AppPath(), SW_SHOWNORMAL); });
+    attempt("open link", [&] { ShellExecute(this, QStringLiteral("Open"), url, QString(), AppPath(), SW_SHOWNORMAL); });
 }
 
 void Form1::mnuVodidarHome_Click()

@@ -11,12 +11,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QList>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <unistd.h>
 
 namespace {
+// Why the game started with its defaults or lost a record, for a developer who
+// asks with QT_LOGGING_RULES="suite.hexsettings.debug=true".
+Q_LOGGING_CATEGORY(lcHexSettings, "suite.hexsettings", QtInfoMsg)
+
 constexpr char LineEnd[] = "\r\n";
 
 bool isBlank(char c)
@@ -80,27 +85,42 @@ Settings parse(const QList<QByteArray>& lines, const Settings& start)
     Settings read = start;
     std::array<qint16*, 4> numbers = {&read.Level, &read.Cols, &read.Rows, &read.Mines};
     qsizetype line = 0;
+    const auto endsEarly = [&] {
+        qCDebug(lcHexSettings, "settings end after line %lld: the rest keeps what it was",
+                static_cast<long long>(line));
+    };
     for (qint16* number : numbers) {
-        if (line >= lines.size())
+        if (line >= lines.size()) {
+            endsEarly();
             return read;
+        }
         const std::optional<qint16> value = wholeNumber16(QString::fromLatin1(lines[line++]));
-        if (!value)
+        if (!value) {
+            qCDebug(lcHexSettings, "settings line %lld is no 16-bit number: it and the rest keep what they were",
+                    static_cast<long long>(line));
             return read;
+        }
         *number = *value;
     }
     for (size_t time = 0; time < read.Scores.size(); time += 2) {
-        if (line >= lines.size())
+        if (line >= lines.size()) {
+            endsEarly();
             return read;
+        }
         const std::optional<int> seconds = bestTime(lines[line++]);
         if (!seconds) {
+            qCDebug(lcHexSettings, "settings line %lld is no best time the clock can show: that record is dropped",
+                    static_cast<long long>(line));
             read.Scores[time] = QString::fromLatin1(ScoreDefault::Time);
             read.Scores[time + 1] = QString::fromUtf8(ScoreDefault::Name);
             ++line;   // the name goes with the time it was won in
             continue;
         }
         read.Scores[time] = QString::number(*seconds);
-        if (line >= lines.size())
+        if (line >= lines.size()) {
+            endsEarly();
             return read;
+        }
         read.Scores[time + 1] = fitName(fromGbk(lines[line++]));
     }
     return read;
@@ -170,17 +190,29 @@ std::optional<QList<QByteArray>> readLines()
         return lines;
     // A copy installed where the player cannot write keeps its file in the data
     // folder; until the first save there, a file shipped beside it still counts.
-    if (own != besideProgram() && !QFileInfo::exists(own))
-        return read(besideProgram());
+    if (own != besideProgram() && !QFileInfo::exists(own)) {
+        std::optional<QList<QByteArray>> shipped = read(besideProgram());
+        if (!shipped)
+            qCDebug(lcHexSettings, "no settings in %s nor beside the program: the game starts with its defaults",
+                    qUtf8Printable(own));
+        return shipped;
+    }
+    qCDebug(lcHexSettings, "settings %s cannot be read: the game starts with its defaults", qUtf8Printable(own));
     return std::nullopt;
 }
 
 bool write(const Settings& settings)
 {
     const QString file = path();
-    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+    if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
+        qCDebug(lcHexSettings, "settings not saved: the folder of %s cannot be made", qUtf8Printable(file));
         return false;
-    return writeFileAtomically(file, format(settings));
+    }
+    if (!writeFileAtomically(file, format(settings))) {
+        qCDebug(lcHexSettings, "settings not saved to %s, the old file stays", qUtf8Printable(file));
+        return false;
+    }
+    return true;
 }
 
 }

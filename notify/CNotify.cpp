@@ -2,6 +2,7 @@
 
 #include "Attempt.h"
 #include "Component.h"
+#include "ComponentNames.h"
 #include "CornerPlacer.h"
 #include "WebHosts.h"
 #include "frmInfo.h"
@@ -67,16 +68,18 @@ QString CNotify::NotifyAddress(const QString& strName)
 void CNotify::Notify(QString strName, QString /*strOther*/)
 {
     QString hide;
-    attempt([&] {
-        hide = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(Component::SettingsKey),
+    attempt(lcComponent, "read hide setting", [&] {
+        hide = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                          QStringLiteral("ComHideWindow"));
     });
-    if (hide == QLatin1String("1"))
+    if (hide == QLatin1String("1")) {
+        qCDebug(lcComponent, "the player turned the notification window off (ComHideWindow is 1)");
         return;
+    }
     // The window needs the caller's widget application and its window thread, and
     // its web views need contexts the caller shares from before the application
     // existed: without them the web engine takes the whole caller down.
-    const bool loaded = attempt([&] {
+    const bool loaded = attempt(lcComponent, "load window", [&] {
         if (!qobject_cast<QApplication*>(QCoreApplication::instance())
             || QThread::currentThread() != QCoreApplication::instance()->thread())
             throw std::runtime_error("no window thread");
@@ -94,10 +97,11 @@ void CNotify::Notify(QString strName, QString /*strOther*/)
     if (!loaded)
         return;
     frmInfo* window = loadedWindow();
-    attempt([&] { window->webNotify->load(QUrl(NotifyAddress(strName), QUrl::StrictMode)); });
-    attempt([&] {
+    attempt(lcComponent, "load notify page",
+            [&] { window->webNotify->load(QUrl(NotifyAddress(strName), QUrl::StrictMode)); });
+    attempt(lcComponent, "place window", [&] {
         if (CornerPlacer* placer = windowPlacer())
             placer->place();
     });
-    attempt([&] { window->show(); });
+    attempt(lcComponent, "show window", [&] { window->show(); });
 }

@@ -5,6 +5,7 @@
 #include "CNotify.h"
 #include "Com.h"
 #include "Component.h"
+#include "ComponentNames.h"
 #include "Registry.h"
 #include "frmInfo.h"
 
@@ -18,7 +19,7 @@
 namespace {
 QString classKey()
 {
-    return QStringLiteral("CLSID\\") + QString::fromLatin1(Component::Clsid);
+    return QStringLiteral("CLSID\\") + QString::fromLatin1(ComponentNames::Clsid);
 }
 
 bool setDefault(const QString& key, const QString& name, const QByteArray& data)
@@ -36,14 +37,14 @@ bool setDefault(const QString& key, const QString& name, const QByteArray& data)
 
 COMPONENT_EXPORT HRESULT DllRegisterServer()
 {
-    const QString progId = QString::fromLatin1(Component::ProgId);
+    const QString progId = QString::fromLatin1(ComponentNames::ProgId);
     const QString library = Component::File();
     if (library.isEmpty())
         return SELFREG_E_CLASS;
     const bool ok = setDefault(progId, QString(), "CNotify")
-                    && setDefault(progId + QStringLiteral("\\CLSID"), QString(), Component::Clsid)
+                    && setDefault(progId + QStringLiteral("\\CLSID"), QString(), ComponentNames::Clsid)
                     && setDefault(classKey(), QString(), "CNotify")
-                    && setDefault(classKey() + QStringLiteral("\\ProgID"), QString(), Component::ProgId)
+                    && setDefault(classKey() + QStringLiteral("\\ProgID"), QString(), ComponentNames::ProgId)
                     && setDefault(classKey() + QStringLiteral("\\InprocServer32"), QString(),
                                   QFile::encodeName(library))
                     && setDefault(classKey() + QStringLiteral("\\InprocServer32"), QStringLiteral("ThreadingModel"),
@@ -53,7 +54,7 @@ COMPONENT_EXPORT HRESULT DllRegisterServer()
 
 COMPONENT_EXPORT HRESULT DllUnregisterServer()
 {
-    const QString progId = QString::fromLatin1(Component::ProgId);
+    const QString progId = QString::fromLatin1(ComponentNames::ProgId);
     // Deepest keys first: a key goes only once nothing lies below it. A key that
     // is already gone is no failure.
     bool ok = true;
@@ -70,7 +71,7 @@ COMPONENT_EXPORT HRESULT DllGetClassObject(const char* clsid, QObject** object)
     if (!object)
         return E_FAIL;
     *object = nullptr;
-    if (!clsid || QString::fromLatin1(clsid).compare(QLatin1String(Component::Clsid), Qt::CaseInsensitive) != 0)
+    if (!clsid || QString::fromLatin1(clsid).compare(QLatin1String(ComponentNames::Clsid), Qt::CaseInsensitive) != 0)
         return CLASS_E_CLASSNOTAVAILABLE;
     *object = new CNotify;
     return S_OK;

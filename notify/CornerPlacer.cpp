@@ -53,7 +53,7 @@ bool CornerPlacer::eventFilter(QObject* watched, QEvent* event)
             // The frame arrives with the window manager's first move of the
             // window; a player's move leaves the frame as it was.
             if (m_placed && m_window->isVisible() && frameMargins() != m_placedWith)
-                attempt([this] { place(); });
+                attempt(lcComponent, "place framed window", [this] { place(); });
             break;
         case QEvent::Hide:
             // A minimised window is still there and keeps its place.

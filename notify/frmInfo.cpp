@@ -4,6 +4,7 @@
 #include "Gbk.h"
 #include "ClickLabel.h"
 #include "Component.h"
+#include "ComponentNames.h"
 #include "NotifyPictures.h"
 #include "SearchBox.h"
 #include "Shell.h"
@@ -164,26 +165,26 @@ void frmInfo::buildControls()
 
 void frmInfo::Form_Load()
 {
-    attempt([&] { ChangeCount = 0; });
-    attempt([&] { webLocal->load(QUrl::fromLocalFile(Component::LocalPage())); });
-    attempt([&] {
+    attempt(lcComponent, "reset change count", [&] { ChangeCount = 0; });
+    attempt(lcComponent, "load local page", [&] { webLocal->load(QUrl::fromLocalFile(Component::LocalPage())); });
+    attempt(lcComponent, "lay out browsers", [&] {
         const QRect area(0, picTop->y() + picTop->height(), kWidth, picStatus->y() - picTop->height());
         webLocal->setGeometry(area);
         webNotify->setGeometry(area);
         bringToFront(webLocal);
     });
-    attempt([&] { chkHideWindow->setChecked(false); });
+    attempt(lcComponent, "clear hide box", [&] { chkHideWindow->setChecked(false); });
     // Topmost comes with the window's flags; silence with its page.
-    attempt([&] {
-        SoftDesc = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(Component::SettingsKey),
+    attempt(lcComponent, "read product name", [&] {
+        SoftDesc = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                              QStringLiteral("KQSoftDesc"));
         if (SoftDesc.trimmed().isEmpty())
             SoftDesc = kDefaultSoftDesc;
         setWindowTitle(SoftDesc + QStringLiteral(" - 通知链接"));
         lblSoft->setText(SoftDesc + QStringLiteral("首页"));
     });
-    attempt([&] {
-        ReadmePath = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(Component::SettingsKey),
+    attempt(lcComponent, "read readme path", [&] {
+        ReadmePath = modRegedit::RegReadString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                                QStringLiteral("KQReadmePath"));
         if (ReadmePath.isEmpty())
             ReadmePath = Component::LocalPage();
@@ -247,7 +248,7 @@ QString frmInfo::searchAddress(const QString& text)
 
 void frmInfo::imgSearch_Click()
 {
-    attempt([&] {
+    attempt(lcComponent, "open search", [&] {
         ShellExecute(this, QStringLiteral("open"), searchAddress(txtSearch->text()), QString(), QString(),
                      SW_SHOW);
     });
@@ -255,7 +256,7 @@ void frmInfo::imgSearch_Click()
 
 void frmInfo::openLink(const QString& target)
 {
-    attempt([&] {
+    attempt(lcComponent, "open link", [&] {
         ShellExecute(this, QStringLiteral("Open"), target, QString(), Component::Folder(), SW_SHOWNORMAL);
     });
 }
@@ -267,7 +268,7 @@ void frmInfo::lblSoft_Click()
 
 void frmInfo::lblHomepage_Click()
 {
-    attempt([&] { bringToFront(webLocal); });
+    attempt(lcComponent, "show local page", [&] { bringToFront(webLocal); });
     openLink(QString::fromLatin1(WebHosts::MainSite) + u'/');
 }
 
@@ -288,13 +289,13 @@ void frmInfo::lblFind_Click()
 
 void frmInfo::lblRefresh_Click()
 {
-    attempt([&] { webNotify->reload(); });
+    attempt(lcComponent, "reload notify page", [&] { webNotify->reload(); });
 }
 
 void frmInfo::chkHideWindow_Click()
 {
-    attempt([&] {
-        modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, QString::fromLatin1(Component::SettingsKey),
+    attempt(lcComponent, "store hide setting", [&] {
+        modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                    QStringLiteral("ComHideWindow"),
                                    chkHideWindow->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     });

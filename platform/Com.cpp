@@ -1,5 +1,6 @@
 #include "Com.h"
 
+#include "LogCategories.h"
 #include "Registry.h"
 #include "RuntimeError.h"
 
@@ -34,6 +35,21 @@ QByteArray defaultValue(const QString& keyPath)
     const qsizetype end = data.indexOf('\0');
     return end < 0 ? data : data.left(end);
 }
+
+// Every way a component fails to appear ends in the same error 429; the reason
+// is only told to the log.
+RuntimeError cannotCreate(const QString& progId, const QString& reason)
+{
+    qCDebug(lcComponent, "%s cannot be created: %s", qUtf8Printable(progId), qUtf8Printable(reason));
+    return cannotCreateObject();
+}
+
+RuntimeError callRefused(const QObject* object, const char* method, const RuntimeError& error, const char* reason)
+{
+    qCDebug(lcComponent, "%s.%s refused: %s", object ? object->metaObject()->className() : "(no object)", method,
+            reason);
+    return error;
+}
 }
 
 QFunctionPointer resolveComponentEntry(const QString& libraryPath, const char* entry, QString* problem)
@@ -66,21 +82,27 @@ QFunctionPointer resolveComponentEntry(const QString& libraryPath, const char* e
 std::unique_ptr<QObject> CreateObject(const QString& progId)
 {
     if (progId.trimmed().isEmpty())
-        throw cannotCreateObject();
+        throw cannotCreate(progId, QStringLiteral("no name"));
     const QByteArray clsid = defaultValue(progId + QStringLiteral("\\CLSID"));
     if (clsid.isEmpty())
-        throw cannotCreateObject();
-    const QByteArray library
-        = defaultValue(QStringLiteral("CLSID\\") + QString::fromLatin1(clsid) + QStringLiteral("\\InprocServer32"));
+        throw cannotCreate(progId, QStringLiteral("the name is not registered (HKEY_CLASSES_ROOT\\%1\\CLSID)")
+                                       .arg(progId));
+    const QString classKey
+        = QStringLiteral("CLSID\\") + QString::fromLatin1(clsid) + QStringLiteral("\\InprocServer32");
+    const QByteArray library = defaultValue(classKey);
     if (library.isEmpty())
-        throw cannotCreateObject();
-    const auto getClassObject
-        = reinterpret_cast<DllGetClassObjectFn>(resolveComponentEntry(QFile::decodeName(library), "DllGetClassObject"));
+        throw cannotCreate(progId, QStringLiteral("its class names no library (HKEY_CLASSES_ROOT\\%1)").arg(classKey));
+    QString problem;
+    const auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(
+        resolveComponentEntry(QFile::decodeName(library), "DllGetClassObject", &problem));
     if (!getClassObject)
-        throw cannotCreateObject();
+        throw cannotCreate(progId, problem);
     QObject* object = nullptr;
-    if (getClassObject(clsid.constData(), &object) != S_OK || !object)
-        throw cannotCreateObject();
+    const HRESULT result = getClassObject(clsid.constData(), &object);
+    if (result != S_OK || !object)
+        throw cannotCreate(progId, QStringLiteral("%1 gave no object for %2 (0x%3)")
+                                       .arg(QFile::decodeName(library), QString::fromLatin1(clsid),
+                                            QString::number(static_cast<quint32>(result), 16)));
     return std::unique_ptr<QObject>(object);
 }
 
@@ -88,7 +110,7 @@ QVariant CallByName(QObject* object, const char* method, const QVariantList& arg
 {
     constexpr qsizetype kMaxArguments = 10;
     if (!object || arguments.size() > kMaxArguments)
-        throw notSupported();
+        throw callRefused(object, method, notSupported(), "no object, or too many arguments");
     const QMetaObject* meta = object->metaObject();
     const QByteArray name(method);
     for (int i = 0; i < meta->methodCount(); ++i) {
@@ -103,7 +125,7 @@ QVariant CallByName(QObject* object, const char* method, const QVariantList& arg
         for (qsizetype a = 0; a < converted.size(); ++a) {
             const QMetaType want(m.parameterType(static_cast<int>(a)));
             if (converted[a].metaType() != want && !converted[a].convert(want))
-                throw typeMismatch();
+                throw callRefused(object, method, typeMismatch(), "an argument does not convert");
             typeNames[a] = m.parameterTypeName(static_cast<int>(a));
             args[a] = QGenericArgument(typeNames[a].constData(), converted[a].constData());
         }
@@ -115,8 +137,8 @@ QVariant CallByName(QObject* object, const char* method, const QVariantList& arg
         }
         if (!m.invoke(object, Qt::DirectConnection, ret, args[0], args[1], args[2], args[3], args[4], args[5],
                       args[6], args[7], args[8], args[9]))
-            throw notSupported();
+            throw callRefused(object, method, notSupported(), "the call did not go through");
         return result;
     }
-    throw notSupported();
+    throw callRefused(object, method, notSupported(), "no such method for that many arguments");
 }

@@ -1,6 +1,7 @@
 #include "Registry.h"
 
 #include "HiveLock.h"
+#include "LogCategories.h"
 #include "RegistryHive.h"
 #include "SafeFile.h"
 
@@ -42,6 +43,7 @@ constexpr char kDeadlineProperty[] = "registryLockDeadline";
 
 LONG failure(LONG code, const QString& text)
 {
+    qCDebug(lcRegistry, "error %d: %s", static_cast<int>(code), qUtf8Printable(text));
     QThread::currentThread()->setProperty(kFailureProperty, text);
     return code;
 }
@@ -124,7 +126,13 @@ QString joinPath(const QString& base, const QString& subKey)
 // only ever replaced whole.
 std::optional<RegistryHive::Key> readKey(HKEY root, const QString& path)
 {
-    const std::optional<QByteArray> bytes = readRegularFile(registryHivePath(root), kMaxHiveBytes);
+    const QString hivePath = registryHivePath(root);
+    errno = 0;
+    const std::optional<QByteArray> bytes = readRegularFile(hivePath, kMaxHiveBytes);
+    // A missing hive is only an empty one; any other that cannot be read makes
+    // every key in it look missing, which is worth a word.
+    if (!bytes && errno != ENOENT)
+        qCDebug(lcRegistry, "hive %s cannot be read, its keys read as missing", qUtf8Printable(hivePath));
     return bytes ? RegistryHive::findKey(*bytes, path) : std::nullopt;
 }
 

@@ -15,23 +15,19 @@ private:
     int m_number = 0;
 };
 
-// Every error the program raises is built here, so that each number and its
+// Every error the platform raises is built here, so that each number and its
 // description exist once; callers and handlers name the error, not the number.
+// The minefield's own errors are built beside it, in field/FieldErrors.h.
 namespace RuntimeErrorNumber {
 constexpr int InvalidCall = 5;
 constexpr int SubscriptOutOfRange = 9;
 constexpr int TypeMismatch = 13;
 constexpr int ObjectNotSet = 91;
-constexpr int CellNumber = 100;
-constexpr int MineTotal = 101;
 constexpr int CannotCreateObject = 429;
 constexpr int NotSupported = 438;
-constexpr int Cell = 900;
-constexpr int Size = 999;
 constexpr int Cancel = 32755;
 }
 
-// The platform's own errors.
 inline RuntimeError invalidProcedureCall()
 {
     return RuntimeError(RuntimeErrorNumber::InvalidCall, "Invalid procedure call or argument");
@@ -55,9 +51,3 @@ inline RuntimeError notSupported()
 }
 // A file dialog closed with Cancel ends the caller's operation.
 inline RuntimeError cancelSelected() { return RuntimeError(RuntimeErrorNumber::Cancel, "Cancel was selected."); }
-
-// The minefield's own errors, each for a value out of its range.
-inline RuntimeError cellNumberError() { return RuntimeError(RuntimeErrorNumber::CellNumber, "error in Cell.Nr"); }
-inline RuntimeError mineTotalError() { return RuntimeError(RuntimeErrorNumber::MineTotal, "error in MTot"); }
-inline RuntimeError cellError() { return RuntimeError(RuntimeErrorNumber::Cell, "error in cell"); }
-inline RuntimeError sizeError() { return RuntimeError(RuntimeErrorNumber::Size, "error in size"); }

@@ -1,6 +1,7 @@
 #include "SafeFile.h"
 
 #include "LineSplitter.h"
+#include "LogCategories.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,11 +10,26 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+// Says why a file was refused or left unsaved. The callers pass these failures
+// over without a word, and some of them read errno afterwards, so it is kept.
+void tell(const QString& path, const QString& why)
+{
+    const int error = errno;
+    qCDebug(lcFiles, "%s: %s", qUtf8Printable(path), qUtf8Printable(why));
+    errno = error;
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 // Writes all of bytes at offset, going on after short writes and interrupted calls.
 bool writeAllAt(int fd, const QByteArray& bytes, off_t offset)
 {
@@ -128,18 +144,28 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, InPlaceWr
     // The save goes to the file a link names, as the save file would on its own,
     // but only through links this user made.
     const QString target = ownLinkTarget(path);
-    if (target.isEmpty())
+    if (target.isEmpty()) {
+        tell(path, QStringLiteral("not saved: a link another user made is in the way"));
         return false;
+    }
     const QByteArray name = QFile::encodeName(target);
     struct stat old {};
     const bool exists = ::stat(name.constData(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
+    if (exists && !S_ISREG(old.st_mode)) {
+        tell(target, QStringLiteral("not saved: not a regular file"));
         return false;
+    }
+    const auto rewrite = [&] {
+        const bool written = writeInPlace(target, bytes);
+        if (!written)
+            tell(target, QStringLiteral("not rewritten, its old content stays: ") + systemText(errno));
+        return written;
+    };
 
     // A file with more than one name is one file to the player: replacing it would
     // leave the other names on the old board, so it is rewritten where it stands.
     if (exists && old.st_nlink > 1 && inPlace == InPlaceWrite::Allowed)
-        return writeInPlace(target, bytes);
+        return rewrite();
 
     // Unbuffered, so that a full disk shows in write() itself: a buffered save
     // file only flushes at commit, and a failure there went unnoticed.
@@ -148,7 +174,8 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, InPlaceWr
         // The folder takes no temporary file; a file that is itself writable is
         // still the player's to overwrite.
         if (exists && inPlace == InPlaceWrite::Allowed && ::access(name.constData(), W_OK) == 0)
-            return writeInPlace(target, bytes);
+            return rewrite();
+        tell(target, QStringLiteral("not saved: ") + file.errorString());
         return false;
     }
     bool ok = file.write(bytes) == bytes.size();
@@ -163,11 +190,20 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, InPlaceWr
     }
     ok = ok && ::fsync(file.handle()) == 0;
     if (!ok) {
+        tell(target, QStringLiteral("not saved, the old file stays: ") + systemText(errno));
         file.cancelWriting();
         file.commit();   // removes the temporary file
         return false;
     }
-    return file.commit() && syncFolderOf(target);
+    if (!file.commit()) {
+        tell(target, QStringLiteral("not saved, the old file stays: ") + file.errorString());
+        return false;
+    }
+    if (!syncFolderOf(target)) {
+        tell(target, QStringLiteral("saved, but its folder could not be synced: ") + systemText(errno));
+        return false;
+    }
+    return true;
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
@@ -179,15 +215,28 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
     // kind of file is then checked on what was opened, not on the name, which
     // could have been swapped in between.
     const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    if (fd < 0) {
+        // A file that is not there yet is no failure.
+        if (errno != ENOENT)
+            tell(path, QStringLiteral("not read: ") + systemText(errno));
         return std::nullopt;
+    }
     struct stat st {};
     QByteArray bytes;
-    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxBytes
-                    && readUpTo(fd, maxBytes + 1, bytes) && bytes.size() <= maxBytes;
+    QString refusal;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        refusal = QStringLiteral("not read: not a regular file");
+    else if (st.st_size > maxBytes || !readUpTo(fd, maxBytes + 1, bytes) || bytes.size() > maxBytes)
+        refusal = bytes.size() > maxBytes || st.st_size > maxBytes
+                      ? QStringLiteral("not read: larger than %1 bytes").arg(maxBytes)
+                      : QStringLiteral("not read: ") + systemText(errno);
+    const int error = errno;
     ::close(fd);
-    if (!ok)
+    errno = error;
+    if (!refusal.isEmpty()) {
+        tell(path, refusal);
         return std::nullopt;
+    }
     return bytes;
 }
 
@@ -205,10 +254,16 @@ std::optional<QList<QByteArray>> readRegularFileLines(const QString& path, int m
     // Opened and checked as readRegularFile does: a pipe cannot hold the reader,
     // and the kind of file is that of what was opened.
     const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    if (fd < 0) {
+        if (errno != ENOENT)
+            tell(path, QStringLiteral("not read: ") + systemText(errno));
         return std::nullopt;
+    }
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular)
+        tell(path, QStringLiteral("not read: not a regular file"));
+    bool ok = regular;
     LineSplitter splitter(maxLines, maxLineBytes);
     qint64 scanned = 0;
     QByteArray chunk;
@@ -229,6 +284,8 @@ std::optional<QList<QByteArray>> readRegularFileLines(const QString& path, int m
             break;
         }
     }
+    if (regular && !ok)
+        tell(path, QStringLiteral("not read: ") + systemText(errno));
     ::close(fd);
     if (!ok)
         return std::nullopt;

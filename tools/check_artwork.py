@@ -38,9 +38,9 @@ def main():
             return 1
         bad = ['bitmaps/' + n for n in differences(os.path.join(tmp, 'bitmaps'),
                                                     os.path.join(RESOURCES, 'bitmaps'))]
-        if not filecmp.cmp(os.path.join(tmp, 'bitmaps.qrc'), os.path.join(RESOURCES, 'bitmaps.qrc'),
+        if not filecmp.cmp(os.path.join(tmp, 'bitmaps.cmake'), os.path.join(RESOURCES, 'bitmaps.cmake'),
                            shallow=False):
-            bad.append('bitmaps.qrc')
+            bad.append('bitmaps.cmake')
         sheet = 'hexsprites.bmp'
         if not filecmp.cmp(os.path.join(tmp, 'hexgame', sheet), os.path.join(RESOURCES, 'hexgame', sheet),
                            shallow=False):

@@ -3,8 +3,9 @@
 
     python3 tools/draw_bitmaps.py [output-folder]
 
-The folder defaults to resources/bitmaps beside this tools/ folder; the
-resource list bitmaps.qrc is written beside the folder. The pictures are
+The folder defaults to resources/bitmaps beside this tools/ folder; their
+list bitmaps.cmake, which the field's build embeds, is written beside the
+folder. The pictures are
 committed; the build only embeds them, it never runs this. A test draws them
 again into a temporary folder and compares the bytes with the committed ones.
 
@@ -12,7 +13,7 @@ Every picture is drawn pixel by pixel from the hand-made maps below, so two
 runs give the same bytes on any machine: no fonts, no antialiasing, no
 platform image library. The BMP writer is our own for the same reason.
 
-The picture numbers are the program's own, read from platform/PictureCodes.h:
+The picture numbers are the program's own, read from field/PictureCodes.h:
 the cell codes plus one offset for each of the four cell sizes (4, 8, 15 and
 31 pixels), and the faces of the 21 x 21 smile button.
 """
@@ -23,7 +24,7 @@ import struct
 import sys
 
 CODES_HEADER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
-                            'platform', 'PictureCodes.h')
+                            'field', 'PictureCodes.h')
 
 
 def read_codes(path=CODES_HEADER):
@@ -971,11 +972,12 @@ def self_check(pictures, encoded):
             seen[key] = base + offset
 
 
-def qrc_text(folder, ids):
-    """The resource list of the pictures, numbered in ascending order."""
-    lines = ['<!DOCTYPE RCC>', '<RCC version="1.0">', '    <qresource prefix="/bitmaps">']
-    lines += ['        <file alias="%d.bmp">%s/%d.bmp</file>' % (i, folder, i) for i in sorted(ids)]
-    lines += ['    </qresource>', '</RCC>', '']
+def list_text(folder, ids):
+    """The CMake list of the pictures, numbered in ascending order."""
+    lines = ['# The board and smile pictures, written with them by tools/draw_bitmaps.py.',
+             'set(SUITE_BITMAPS']
+    lines += ['    ${CMAKE_CURRENT_LIST_DIR}/%s/%d.bmp' % (folder, i) for i in sorted(ids)]
+    lines += [')', '']
     return '\n'.join(lines)
 
 
@@ -990,10 +992,10 @@ def main(argv):
         with open(os.path.join(out_dir, '%d.bmp' % pid), 'wb') as f:
             f.write(encoded[pid])
     out_abs = os.path.abspath(out_dir)
-    qrc = os.path.join(os.path.dirname(out_abs), os.path.basename(out_abs) + '.qrc')
-    with open(qrc, 'w', encoding='utf-8', newline='\n') as f:
-        f.write(qrc_text(os.path.basename(out_abs), encoded))
-    print('wrote %d bitmaps to %s and their list to %s' % (len(encoded), out_dir, qrc))
+    listing = os.path.join(os.path.dirname(out_abs), os.path.basename(out_abs) + '.cmake')
+    with open(listing, 'w', encoding='utf-8', newline='\n') as f:
+        f.write(list_text(os.path.basename(out_abs), encoded))
+    print('wrote %d bitmaps to %s and their list to %s' % (len(encoded), out_dir, listing))
     return 0
 
 

@@ -1,4 +1,5 @@
 #include "FieldCodes.h"
+#include "FieldErrors.h"
 #include "FieldTestSupport.h"
 #include "NoGuessDeal.h"
 #include "cCell.h"
@@ -73,6 +74,7 @@ class tst_Board : public QObject {
     Q_OBJECT
 
 private slots:
+    void resourcesAreEmbedded();
     void pictureForEveryState_data();
     void pictureForEveryState();
     void paintRedrawsEveryCellInOrder();
@@ -110,6 +112,31 @@ private slots:
     void deferredDeal();
     void pendingBoardDealtAtRandom();
 };
+
+void tst_Board::resourcesAreEmbedded()
+{
+    for (int base : {100, 120, 140, 160}) {
+        const int side = base == 100 ? 4 : base == 120 ? 8 : base == 140 ? 15 : 31;
+        for (int id = base; id <= base + 13; ++id) {
+            const QImage& img = LoadResPicture(id);
+            QVERIFY2(!img.isNull(), qPrintable(QString::number(id)));
+            QCOMPARE(img.size(), QSize(side, side));
+            // Drawn by plain row copies, so every picture must already be in canvas format.
+            QCOMPARE(img.format(), QImage::Format_RGB32);
+        }
+    }
+    for (int id = 200; id <= 204; ++id)
+        QCOMPARE(LoadResPicture(id).size(), QSize(21, 21));
+    QVERIFY(LoadResPicture(99).isNull());
+
+    // Loaded once: the same data, and a reference that survives later loads.
+    const QImage& first = LoadResPicture(100);
+    const qint64 key = first.cacheKey();
+    for (int id = 1000; id < 1100; ++id)
+        LoadResPicture(id);
+    QCOMPARE(first.cacheKey(), key);
+    QCOMPARE(LoadResPicture(100).cacheKey(), key);
+}
 
 void tst_Board::pictureForEveryState_data()
 {
@@ -312,7 +339,7 @@ void tst_Board::sizeLetRefused()
         b.field.setSize(bad);
         QFAIL("a size outside 0..3 was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), RuntimeErrorNumber::Size);
+        QCOMPARE(e.number(), FieldErrorNumber::Size);
         QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in size"));
     }
     QCOMPARE(b.field.Size(), bad);

@@ -1,4 +1,5 @@
 #include "FieldCodes.h"
+#include "FieldErrors.h"
 #include "FieldTestSupport.h"
 #include "cCell.h"
 #include "cField.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
@@ -80,6 +82,8 @@ private slots:
     void cellTransitions_data();
     void cellTransitions();
     void cellNrRange();
+    void errorDescriptions_data();
+    void errorDescriptions();
     void cellInitAndNeighbours();
 
     void neighbourOrderOnKnownCells();
@@ -197,11 +201,33 @@ void tst_Field::cellNrRange()
             cell.setNr(bad);
             QFAIL("Nr accepted a value outside 0..8");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), RuntimeErrorNumber::CellNumber);
+            QCOMPARE(e.number(), FieldErrorNumber::CellNumber);
             QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in Cell.Nr"));
         }
         QCOMPARE(cell.Nr(), 3);
     }
+}
+
+// Handlers and other programs tell the minefield's errors apart by these.
+void tst_Field::errorDescriptions_data()
+{
+    QTest::addColumn<std::function<RuntimeError()>>("make");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("cell number") << std::function(cellNumberError) << 100 << "error in Cell.Nr";
+    QTest::newRow("mine total") << std::function(mineTotalError) << 101 << "error in MTot";
+    QTest::newRow("cell") << std::function(cellError) << 900 << "error in cell";
+    QTest::newRow("size") << std::function(sizeError) << 999 << "error in size";
+}
+
+void tst_Field::errorDescriptions()
+{
+    QFETCH(std::function<RuntimeError()>, make);
+    QFETCH(int, number);
+    QFETCH(QString, description);
+    const RuntimeError error = make();
+    QCOMPARE(error.number(), number);
+    QCOMPARE(QString::fromStdString(error.what()), description);
 }
 
 void tst_Field::cellInitAndNeighbours()
@@ -274,7 +300,7 @@ void tst_Field::mineTotalLet()
         field.setMTot(-1);
         QFAIL("a negative mine total was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), RuntimeErrorNumber::MineTotal);
+        QCOMPARE(e.number(), FieldErrorNumber::MineTotal);
         QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in MTot"));
     }
     QCOMPARE(field.MTot(), 10);
@@ -308,7 +334,7 @@ void tst_Field::cellAccess()
             field.setCell(bad, std::make_unique<cCell>());
             QFAIL("a cell was stored outside the board");
         } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), RuntimeErrorNumber::Cell);
+            QCOMPARE(e.number(), FieldErrorNumber::Cell);
             QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("error in cell"));
         }
     }
@@ -812,7 +838,7 @@ void tst_Field::setupAndResetEvents()
         field.Setup(9, 9, 10, ViewMode::Normal, 4);
         QFAIL("size 4 was accepted");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), RuntimeErrorNumber::Size);
+        QCOMPARE(e.number(), FieldErrorNumber::Size);
     }
     QCOMPARE(events, QStringList{"ChangeXx"});
     QCOMPARE(field.cellCount(), 30 * 16);

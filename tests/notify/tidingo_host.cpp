@@ -1,5 +1,5 @@
 // A second program for the component tests, run as a process of its own:
-//   tidingo_host notify          creates "Tidingo.CNotify" by name, calls Notify and
+//   tidingo_host notify          creates the component by name, calls Notify and
 //                                prints the titles of the windows then shown,
 //                                or "error N" for a run-time error (exit 2)
 //   tidingo_host write NAME N    stores N values NAME0..NAME<N-1> one call each
@@ -8,6 +8,7 @@
 //   tidingo_host slot            takes a notification window's slot, prints its
 //                                number and keeps it until it is killed
 #include "Com.h"
+#include "ComponentNames.h"
 #include "HiveLock.h"
 #include "Registry.h"
 #include "RuntimeError.h"
@@ -28,7 +29,7 @@ int main(int argc, char* argv[])
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 4 && args[1] == QLatin1String("write")) {
         for (int i = 0; i < args[3].toInt(); ++i) {
-            if (!modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\KQ\\ROVevore"),
+            if (!modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, QString::fromLatin1(ComponentNames::SettingsKey),
                                             args[2] + QString::number(i), QString::number(i)))
                 return 1;
         }
@@ -52,7 +53,7 @@ int main(int argc, char* argv[])
     }
     if (args.size() == 2 && args[1] == QLatin1String("notify")) {
         try {
-            std::unique_ptr<QObject> object = CreateObject(QStringLiteral("Tidingo.CNotify"));
+            std::unique_ptr<QObject> object = CreateObject(QString::fromLatin1(ComponentNames::ProgId));
             CallByName(object.get(), "Notify",
                        {QStringLiteral("gridwarden"), QStringLiteral("Other information,Not used.")});
         } catch (const RuntimeError& error) {

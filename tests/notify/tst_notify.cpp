@@ -4,6 +4,7 @@
 #include "CNotify.h"
 #include "Com.h"
 #include "Component.h"
+#include "ComponentNames.h"
 #include "Shell.h"
 #include "StartNotice.h"
 #include "WebHosts.h"
@@ -27,7 +28,7 @@
 #include <vector>
 
 namespace {
-const QString kKey = QStringLiteral("Software\\KQ\\ROVevore");
+const QString kKey = QString::fromLatin1(ComponentNames::SettingsKey);
 constexpr int kLoadWaitMs = 60000;
 
 QString setting(const QString& name)
@@ -381,7 +382,7 @@ void tst_notify::startUpRegistersAndNotifies()
     setAppPath(empty.path());
     NotifyStartComponent();
     QVERIFY(noticeWindows().isEmpty());
-    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
+    QCOMPARE(errorOf([] { CreateObject(QString::fromLatin1(ComponentNames::ProgId)); }), RuntimeErrorNumber::CannotCreateObject);
 
     // The tests run beside the component library, as the games do once installed.
     // The component waits for the game's first frame.
@@ -392,7 +393,7 @@ void tst_notify::startUpRegistersAndNotifies()
     game.show();
     QTRY_COMPARE_WITH_TIMEOUT(noticeWindows().size(), 1, kLoadWaitMs);
     setAppPath(QString());
-    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), 0);
+    QCOMPARE(errorOf([] { CreateObject(QString::fromLatin1(ComponentNames::ProgId)); }), 0);
     delete noticeWindows().first();
 }
 

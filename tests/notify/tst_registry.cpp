@@ -4,6 +4,7 @@
 #include "Gbk.h"
 #include "CNotify.h"
 #include "Com.h"
+#include "ComponentNames.h"
 #include "HiveLock.h"
 #include "Registry.h"
 #include "RegistryHive.h"
@@ -25,7 +26,19 @@
 #include <utime.h>
 
 namespace {
-const QString kKey = QStringLiteral("Software\\KQ\\ROVevore");
+const QString kKey = QString::fromLatin1(ComponentNames::SettingsKey);
+const QString kProgId = QString::fromLatin1(ComponentNames::ProgId);
+const QString kLibrary = QString::fromLatin1(ComponentNames::LibraryFile);
+// The settings key as a hive file writes it, and the keys above it, root first.
+const QByteArray kKeyLine = '[' + QByteArray(ComponentNames::SettingsKey) + ']';
+QByteArray keysAbove()
+{
+    QByteArray lines;
+    const QList<QByteArray> parts = QByteArray(ComponentNames::SettingsKey).split('\\');
+    for (qsizetype n = 1; n < parts.size(); ++n)
+        lines += '[' + parts.first(n).join('\\') + "]\n";
+    return lines;
+}
 
 QByteArray dword(qint32 value)
 {
@@ -75,7 +88,8 @@ QByteArray hiveBytes(HKEY root = HKEY_LOCAL_MACHINE)
 // A hive registering the component's class with its library at path.
 QByteArray registrationOf(const QString& library)
 {
-    return "REGISTRY-HIVE 1\n[Tidingo.CNotify]\n[Tidingo.CNotify\\CLSID]\n=1:7b317d\n[CLSID]\n[CLSID\\{1}]\n"
+    const QByteArray progId(ComponentNames::ProgId);
+    return "REGISTRY-HIVE 1\n[" + progId + "]\n[" + progId + "\\CLSID]\n=1:7b317d\n[CLSID]\n[CLSID\\{1}]\n"
            "[CLSID\\{1}\\InprocServer32]\n=1:" + QFile::encodeName(library).toHex() + "\n";
 }
 }
@@ -184,8 +198,8 @@ void tst_registry::readOnlyAccess()
     QCOMPARE(*readRegularFile(registryHivePath(HKEY_LOCAL_MACHINE), 1 << 20), before);
 
     // A key the player may read but not change still gives its values.
-    QVERIFY(writeHive(HKEY_LOCAL_MACHINE, "REGISTRY-HIVE 1\n[Software]\n[Software\\KQ]\n"
-                                          "[Software\\KQ\\ROVevore] read-only\nKQSoftDesc=1:616263\n"));
+    QVERIFY(writeHive(HKEY_LOCAL_MACHINE,
+                      "REGISTRY-HIVE 1\n" + keysAbove() + kKeyLine + " read-only\nKQSoftDesc=1:616263\n"));
     QCOMPARE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &hKey), ERROR_ACCESS_DENIED);
     QCOMPARE(modRegedit::RegReadString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("KQSoftDesc")), QStringLiteral("abc"));
     QVERIFY(!modRegedit::RegWriteString(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("ComHideWindow"), QStringLiteral("1")));
@@ -199,14 +213,14 @@ void tst_registry::unreadableHiveIsKept_data()
     QTest::addColumn<LONG>("writeStatus");
     // Nothing in it to lose: the next write gives a sound hive.
     QTest::newRow("empty file") << QByteArray() << 0 << ERROR_SUCCESS;
-    QTest::newRow("not a hive") << QByteArray("[Software\\KQ\\ROVevore]\nKQSoftDesc=1:616263\n") << 0 << ERROR_BADDB;
+    QTest::newRow("not a hive") << kKeyLine + "\nKQSoftDesc=1:616263\n" << 0 << ERROR_BADDB;
     QTest::newRow("binary") << QByteArray("\x00\xff\x13REGISTRY", 11) << 0 << ERROR_BADDB;
-    const QByteArray keys = "REGISTRY-HIVE 1\n[]\n[Software]\n[Software\\KQ]\n";
-    QTest::newRow("bad hex") << keys + "[Software\\KQ\\ROVevore]\nKQSoftDesc=1:61626\n" << 0 << ERROR_BADDB;
-    QTest::newRow("bad type") << keys + "[Software\\KQ\\ROVevore]\nKQSoftDesc=99999999999:61\n" << 0 << ERROR_BADDB;
-    QTest::newRow("key line cut") << keys + "[Software\\KQ\\ROVevore\nKQSoftDesc=1:61\n" << 0 << ERROR_BADDB;
-    QTest::newRow("raw name") << keys + "[Software\\KQ\\ROVevore]\nKQ Soft=1:61\n" << 0 << ERROR_BADDB;
-    QTest::newRow("key above missing") << QByteArray("REGISTRY-HIVE 1\n[Software\\KQ\\ROVevore]\nKQSoftDesc=1:61\n")
+    const QByteArray keys = "REGISTRY-HIVE 1\n[]\n" + keysAbove();
+    QTest::newRow("bad hex") << keys + kKeyLine + "\nKQSoftDesc=1:61626\n" << 0 << ERROR_BADDB;
+    QTest::newRow("bad type") << keys + kKeyLine + "\nKQSoftDesc=99999999999:61\n" << 0 << ERROR_BADDB;
+    QTest::newRow("key line cut") << keys + kKeyLine.chopped(1) + "\nKQSoftDesc=1:61\n" << 0 << ERROR_BADDB;
+    QTest::newRow("raw name") << keys + kKeyLine + "\nKQ Soft=1:61\n" << 0 << ERROR_BADDB;
+    QTest::newRow("key above missing") << "REGISTRY-HIVE 1\n" + kKeyLine + "\nKQSoftDesc=1:61\n"
                                        << 0 << ERROR_BADDB;
     QTest::newRow("beyond the reader's limit") << keys << (17 << 20) << ERROR_BADDB;
 }
@@ -387,7 +401,7 @@ void tst_registry::lockInTheWayIsNamed()
     QVERIFY2(registryLastFailure().endsWith(QStringLiteral(" is a folder")), qPrintable(registryLastFailure()));
     // The component's own writes, in its own copy of the registry code, tell regsvr.
     QByteArray errors;
-    QCOMPARE(runProgram(QStringLiteral("regsvr"), {binPath(QStringLiteral("libtidingo.so"))}, nullptr, &errors), 1);
+    QCOMPARE(runProgram(QStringLiteral("regsvr"), {binPath(kLibrary)}, nullptr, &errors), 1);
     QVERIFY2(errors.contains(QFile::encodeName(HiveLock(registryHivePath(HKEY_CLASSES_ROOT)).path()) + " is a folder"),
              errors.constData());
 }
@@ -409,12 +423,12 @@ void tst_registry::startUpDoesNotWaitForAWriter()
     NotifyStartComponent();
     setAppPath(QString());
     finish.join();
-    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
+    QCOMPARE(errorOf([] { CreateObject(kProgId); }), RuntimeErrorNumber::CannotCreateObject);
 }
 
 void tst_registry::componentByNameFromSecondProgram()
 {
-    const QString library = binPath(QStringLiteral("libtidingo.so"));
+    const QString library = binPath(kLibrary);
     QByteArray output;
     QCOMPARE(runProgram(QStringLiteral("tidingo_host"), {QStringLiteral("notify")}, &output), 2);
     QCOMPARE(output.trimmed(), QByteArray("error 429"));
@@ -430,10 +444,10 @@ void tst_registry::componentByNameFromSecondProgram()
 
 void tst_registry::componentErrors()
 {
-    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
+    QCOMPARE(errorOf([] { CreateObject(kProgId); }), RuntimeErrorNumber::CannotCreateObject);
     // Registered, but the library is not where the registry says.
     QVERIFY(writeHive(HKEY_CLASSES_ROOT, registrationOf(QStringLiteral("/none.so"))));
-    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
+    QCOMPARE(errorOf([] { CreateObject(kProgId); }), RuntimeErrorNumber::CannotCreateObject);
 
     CNotify notify;
     QCOMPARE(errorOf([&] { CallByName(&notify, "Notfy", {QStringLiteral("gridwarden")}); }), RuntimeErrorNumber::NotSupported);
@@ -448,10 +462,10 @@ void tst_registry::pipeIsNoLibrary()
 {
     // The loader would wait on a pipe for good, and every start with it.
     QTemporaryDir folder;
-    const QString pipe = folder.filePath(QStringLiteral("libtidingo.so"));
+    const QString pipe = folder.filePath(kLibrary);
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     QVERIFY(writeHive(HKEY_CLASSES_ROOT, registrationOf(pipe)));
-    QCOMPARE(errorOf([] { CreateObject(QStringLiteral("Tidingo.CNotify")); }), RuntimeErrorNumber::CannotCreateObject);
+    QCOMPARE(errorOf([] { CreateObject(kProgId); }), RuntimeErrorNumber::CannotCreateObject);
     QByteArray errors;
     QCOMPARE(runProgram(QStringLiteral("regsvr"), {pipe}, nullptr, &errors), 1);
     QVERIFY2(errors.contains("is not a regular file"), errors.constData());

@@ -1,4 +1,3 @@
-#include "LoadResPicture.h"
 #include "PictureBox.h"
 
 #include <QLineEdit>
@@ -55,7 +54,6 @@ class tst_PictureBox : public QObject {
     Q_OBJECT
 
 private slots:
-    void resourcesAreEmbedded();
     void sizes_data();
     void sizes();
     void paintPictureMatchesPainter_data();
@@ -72,31 +70,6 @@ private slots:
     void heldButtonsTakenAway_data();
     void heldButtonsTakenAway();
 };
-
-void tst_PictureBox::resourcesAreEmbedded()
-{
-    for (int base : {100, 120, 140, 160}) {
-        const int side = base == 100 ? 4 : base == 120 ? 8 : base == 140 ? 15 : 31;
-        for (int id = base; id <= base + 13; ++id) {
-            const QImage& img = LoadResPicture(id);
-            QVERIFY2(!img.isNull(), qPrintable(QString::number(id)));
-            QCOMPARE(img.size(), QSize(side, side));
-            // Drawn by plain row copies, so every picture must already be in canvas format.
-            QCOMPARE(img.format(), QImage::Format_RGB32);
-        }
-    }
-    for (int id = 200; id <= 204; ++id)
-        QCOMPARE(LoadResPicture(id).size(), QSize(21, 21));
-    QVERIFY(LoadResPicture(99).isNull());
-
-    // Loaded once: the same data, and a reference that survives later loads.
-    const QImage& first = LoadResPicture(100);
-    const qint64 key = first.cacheKey();
-    for (int id = 1000; id < 1100; ++id)
-        LoadResPicture(id);
-    QCOMPARE(first.cacheKey(), key);
-    QCOMPARE(LoadResPicture(100).cacheKey(), key);
-}
 
 void tst_PictureBox::sizes_data()
 {

@@ -25,14 +25,10 @@ void tst_RuntimeError::numbersAndDescriptions_data()
     QTest::newRow("type mismatch") << std::function(typeMismatch) << 13 << "Type mismatch";
     QTest::newRow("object not set") << std::function(objectNotSet) << 91
                                     << "Object variable or With block variable not set";
-    QTest::newRow("cell number") << std::function(cellNumberError) << 100 << "error in Cell.Nr";
-    QTest::newRow("mine total") << std::function(mineTotalError) << 101 << "error in MTot";
     QTest::newRow("cannot create") << std::function(cannotCreateObject) << 429
                                    << "ActiveX component can't create object";
     QTest::newRow("not supported") << std::function(notSupported) << 438
                                    << "Object doesn't support this property or method";
-    QTest::newRow("cell") << std::function(cellError) << 900 << "error in cell";
-    QTest::newRow("size") << std::function(sizeError) << 999 << "error in size";
     QTest::newRow("cancel") << std::function(cancelSelected) << 32755 << "Cancel was selected.";
 }
 

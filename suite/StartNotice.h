@@ -3,7 +3,7 @@
 #include <QString>
 
 // The last step of both games' start-up: the notification component, created by
-// its name "Tidingo.CNotify", is asked to show its window for the game, and let
+// its name (ComponentNames::ProgId), is asked to show its window for the game, and let
 // go at once. A copy installed with the games but not yet known to this player's
 // registry is registered from the program's folder first. Every failure (no
 // component, a broken one, a call that throws) is passed over without a word.

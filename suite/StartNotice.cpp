@@ -1,5 +1,7 @@
 #include "StartNotice.h"
 
+#include "ComponentNames.h"
+
 #include "AppPath.h"
 #include "Attempt.h"
 #include "Com.h"
@@ -9,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <QVariantList>
 
@@ -16,8 +19,12 @@
 #include <memory>
 
 namespace {
-constexpr char ProgId[] = "Tidingo.CNotify";
-constexpr char LibraryName[] = "libtidingo.so";
+// Why no notification window came up, for a developer who asks with
+// QT_LOGGING_RULES="suite.startup.debug=true" (the README has the whole rule).
+Q_LOGGING_CATEGORY(lcStartUp, "suite.startup", QtInfoMsg)
+
+// Both games introduce themselves to the component by the same name.
+constexpr char IntroducedAs[] = "gridwarden";
 // The longest the game's window may wait on another program's registry write:
 // reads never wait, and a registration that cannot have the hive at once is
 // simply tried again at the next start.
@@ -26,16 +33,26 @@ constexpr std::chrono::milliseconds StartUpLockWait{50};
 std::unique_ptr<QObject> createComponent()
 {
     std::unique_ptr<QObject> component;
-    if (attempt([&] { component = CreateObject(QString::fromLatin1(ProgId)); }))
+    const QString progId = QString::fromLatin1(ComponentNames::ProgId);
+    if (attempt(lcStartUp, "create component", [&] { component = CreateObject(progId); }))
         return component;
     // An installed copy has the component beside the games; the first start of
     // each player enters it in that player's registry, as installing it for
     // everyone cannot.
-    const auto registerServer = reinterpret_cast<DllRegisterServerFn>(
-        resolveComponentEntry(QDir(AppPath()).filePath(QString::fromLatin1(LibraryName)), "DllRegisterServer"));
-    if (!registerServer || registerServer() != S_OK)
+    const QString library = QDir(AppPath()).filePath(QString::fromLatin1(ComponentNames::LibraryFile));
+    QString problem;
+    const auto registerServer
+        = reinterpret_cast<DllRegisterServerFn>(resolveComponentEntry(library, "DllRegisterServer", &problem));
+    if (!registerServer) {
+        qCDebug(lcStartUp, "register component: skipped, nothing to register: %s", qUtf8Printable(problem));
         return nullptr;
-    attempt([&] { component = CreateObject(QString::fromLatin1(ProgId)); });
+    }
+    if (const HRESULT result = registerServer(); result != S_OK) {
+        qCDebug(lcStartUp, "register component: %s refused (0x%08x): %s", qUtf8Printable(library),
+                static_cast<unsigned>(result), qUtf8Printable(registryLastFailure()));
+        return nullptr;
+    }
+    attempt(lcStartUp, "create registered component", [&] { component = CreateObject(progId); });
     return component;
 }
 
@@ -87,17 +104,19 @@ void NotifyStartComponent()
     }
     if (!component)
         return;
-    // Both games introduce themselves by the same name; the second text is unused.
-    attempt([&] {
+    // The second text is unused.
+    attempt(lcStartUp, "notify component", [&] {
         CallByName(component.get(), "Notify",
-                   {QStringLiteral("gridwarden"), QStringLiteral("Other information,Not used.")});
+                   {QString::fromLatin1(IntroducedAs), QStringLiteral("Other information,Not used.")});
     });
 }
 
 bool NotifyStartAsOnlyCopy(const QString& programName)
 {
-    if (AnotherCopyRunning(programName))
+    if (AnotherCopyRunning(programName)) {
+        qCDebug(lcStartUp, "another copy of %s runs: this one ends without a notification", qUtf8Printable(programName));
         return false;
+    }
     if (QCoreApplication::instance())
         new AfterFirstPaint(QCoreApplication::instance());
     else
