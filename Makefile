@@ -1,7 +1,12 @@
 # The whole set-up on a fresh Debian 12 machine is `make run` or `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-ci test-asan fuzz bench study clean
+.PHONY: all deps build run test check test-ci test-asan fuzz bench study clean
+
+# ccache files its entries under paths relative to the clone, so that a fresh
+# clone of the same sources finds what an earlier one compiled.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 # One target at a time: a build and a run of the same preset share its folder,
 # and each cmake build already uses every core.
@@ -25,6 +30,9 @@ run: build
 	@DORVIK_REGISTRY_DIR='$(RUN_REGISTRY)' build/bin/regsvr build/bin/libtidingo.so || true
 	@DORVIK_REGISTRY_DIR='$(RUN_REGISTRY)' build/bin/gridwarden
 
+# For day-to-day work: the strict build and its tests, without fuzzing or sanitizers.
+check: test-ci
+
 # The suite as CI runs it: the same Debug build with every warning an error.
 test-ci: deps
 	@cmake --preset ci >/dev/null
@@ -36,7 +44,8 @@ test-asan: deps
 	@cmake --build --preset asan -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
 
-# Every fuzz target, briefly, on a copy of its seed files.
+# Every fuzz target, briefly, on a copy of its seed files; all at once, so the
+# run takes FUZZ_SECONDS however many targets there are.
 FUZZ_SECONDS ?= 20
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
