@@ -20,7 +20,10 @@ void cCell::addNgh(int nNgh)
     if (m_Ngh.capacity() == 0)
         m_Ngh.reserve(8);
     m_Ngh.push_back(nNgh);
-    s_nghChanges.store(s_nghChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    if (m_gridList) {
+        m_gridList = false;
+        s_nghChanges.store(s_nghChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    }
 }
 
 void cCell::renew()
@@ -31,6 +34,7 @@ void cCell::renew()
     m_X = 0;
     m_Y = 0;
     m_Ngh.clear();
+    m_gridList = false;
 }
 
 void cCell::Init(int Index, int Xx, bool Mine)

@@ -22,7 +22,7 @@
 namespace {
 
 // The plain recursive walk, one call per cell, as the oracle for the field's
-// explicit-stack flood.
+// flood, which walks without recursion.
 void referenceChkCell(cField& field, int index, std::vector<int>& order);
 
 void referenceChkAll(cField& field, int index, std::vector<int>& order)
@@ -509,12 +509,21 @@ void tst_Field::floodMatchesRecursiveWalk_data()
     QTest::addColumn<int>("h");
     QTest::addColumn<int>("mines");
     QTest::addColumn<int>("flags");
-    QTest::newRow("8x1") << 8 << 1 << 1 << 1;
-    QTest::newRow("9x9 sparse") << 9 << 9 << 5 << 3;
-    QTest::newRow("30x16 expert") << 30 << 16 << 99 << 10;
-    QTest::newRow("30x16 thin") << 30 << 16 << 20 << 25;
-    QTest::newRow("64x40") << 64 << 40 << 200 << 40;
-    QTest::newRow("255x166") << 255 << 166 << 2000 << 300;
+    // Whether the field is kept from vouching for its lists, so that it walks them.
+    QTest::addColumn<bool>("lists");
+    // Whether the walk starts with ChkAll, which leaves the start cell as it is:
+    // a covered empty one is then opened and walked from on the way.
+    QTest::addColumn<bool>("around");
+    QTest::newRow("8x1") << 8 << 1 << 1 << 1 << false << false;
+    QTest::newRow("9x9 sparse") << 9 << 9 << 5 << 3 << false << false;
+    QTest::newRow("30x16 expert") << 30 << 16 << 99 << 10 << false << false;
+    QTest::newRow("30x16 thin") << 30 << 16 << 20 << 25 << false << false;
+    QTest::newRow("64x40") << 64 << 40 << 200 << 40 << false << false;
+    QTest::newRow("255x166") << 255 << 166 << 2000 << 300 << false << false;
+    QTest::newRow("30x16 expert, lists") << 30 << 16 << 99 << 10 << true << false;
+    QTest::newRow("255x166, lists") << 255 << 166 << 2000 << 300 << true << false;
+    QTest::newRow("30x16 thin, around") << 30 << 16 << 20 << 25 << false << true;
+    QTest::newRow("30x16 thin, lists, around") << 30 << 16 << 20 << 25 << true << true;
 }
 
 void tst_Field::floodMatchesRecursiveWalk()
@@ -523,6 +532,8 @@ void tst_Field::floodMatchesRecursiveWalk()
     QFETCH(int, h);
     QFETCH(int, mines);
     QFETCH(int, flags);
+    QFETCH(bool, lists);
+    QFETCH(bool, around);
 
     std::mt19937 rng(static_cast<unsigned>(w * h + mines));
     const int boards = w * h > 10000 ? 3 : 40;
@@ -538,6 +549,9 @@ void tst_Field::floodMatchesRecursiveWalk()
         cField field;
         field.Randomize(seed);
         field.Setup(w, h, mines, ViewMode::Normal, ZoomSize::Tiny);
+        if (lists)
+            field.setXx(w);
+        QCOMPARE(field.standardNeighbours(), !lists);
         field.setPic(&box);
         box.pitch = field.cDim();
         cField reference;
@@ -550,16 +564,21 @@ void tst_Field::floodMatchesRecursiveWalk()
         }
 
         box.drawn.clear();
-        field.ChkCell(start);
         std::vector<int> expected;
-        referenceChkCell(reference, start, expected);
+        if (around) {
+            field.ChkAll(start);
+            referenceChkAll(reference, start, expected);
+        } else {
+            field.ChkCell(start);
+            referenceChkCell(reference, start, expected);
+        }
         // Every open redraws its cell once, so the drawing order is the opening order.
         std::vector<int> opened;
         for (int i : box.drawn) {
             if (field.Cell(i)->Status() != CellStatus::Flagged)
                 opened.push_back(i);
         }
-        if (field.Cell(start)->Status() == CellStatus::Flagged)
+        if (!around && field.Cell(start)->Status() == CellStatus::Flagged)
             opened.clear();
         QCOMPARE(opened, expected);
         for (int i = 0; i < w * h; ++i)
@@ -1005,6 +1024,23 @@ void tst_Field::neighbourListsAsResetBuiltThem()
     QVERIFY(field.standardNeighbours());
     field.setCell(3, std::make_unique<cCell>());
     QVERIFY(!field.standardNeighbours());
+
+    // Built cell by cell as an import builds it, the lists are the grid's as well,
+    // unless a cell got its list twice, or got it while it stood at another place
+    // (cell 19, on the right edge, taken for cell 20 on the left one).
+    for (int spoil = 0; spoil < 3; ++spoil) {
+        cField built;
+        built.setXx(10);
+        built.setYy(4);
+        built.RedimCell();
+        for (int i = 0; i < 40; ++i) {
+            built.Cell(i)->Init(spoil == 2 && i == 19 ? 20 : i, 10, false);
+            built.SetNgh(i);
+            if (spoil == 1 && i == 5)
+                built.SetNgh(i);
+        }
+        QCOMPARE(built.standardNeighbours(), spoil == 0);
+    }
 }
 
 QTEST_MAIN(tst_Field)
