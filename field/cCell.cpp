@@ -9,6 +9,12 @@
 
 void cCell::setNr(int nNr)
 {
+    storeNr(nNr);
+    s_nrChanges.store(s_nrChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+
+void cCell::storeNr(int nNr)
+{
     if (nNr < 0 || nNr > 8)
         throw cellNumberError();
     m_Nr = nNr;

@@ -48,6 +48,13 @@ private:
     // other one read its forty thousand lists again.
     static unsigned nghChanges() { return s_nghChanges.load(std::memory_order_relaxed); }
     static inline std::atomic<unsigned> s_nghChanges{0};
+    // Counts the numbers set from outside a field's count of them, so that a field
+    // can tell that the numbers it counted are still the cells' own.
+    static unsigned nrChanges() { return s_nrChanges.load(std::memory_order_relaxed); }
+    static inline std::atomic<unsigned> s_nrChanges{0};
+    // The field's own count: the same check as setNr, without counting as a change
+    // from outside.
+    void storeNr(int nNr);
 
     // Makes this cell what a newly made one is, keeping the room its neighbour
     // list took, so that a field rebuilding a board of the same size need not

@@ -285,6 +285,13 @@ void cField::RedimCell()
     m_exploded = 0;
     m_countsValid = true;
     m_countsEpoch = cCell::untrackedChanges();
+    // Fresh cells count no mines either.
+    m_statusBytes.assign(static_cast<size_t>(count), static_cast<std::int8_t>(CellStatus::Covered));
+    m_statusBytesValid = true;
+    m_statusBytesEpoch = cCell::untrackedChanges();
+    m_numberBytes.assign(static_cast<size_t>(count), 0);
+    m_numberBytesValid = true;
+    m_numberBytesEpoch = cCell::nrChanges();
     // Every list is empty again; SetNgh counts the ones it builds from here.
     m_nghBuilt = 0;
     m_nghEpoch = cCell::nghChanges();
@@ -406,17 +413,23 @@ void cField::CntNr()
     m_mineMap.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
         m_mineMap[static_cast<size_t>(i)] = cellRef(i).Mine();
+    // Every number is written here, or kept where counting it failed, so the
+    // bytes end up as the cells' numbers whatever they were before.
+    m_numberBytes.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
+        cCell& cell = cellRef(i);
         attempt([&] {
-            cCell& cell = cellRef(i);
             int n = 0;
             if (!cell.Mine()) {
                 for (int k : cell.Ngh())
                     n += k >= 0 && k < count ? m_mineMap[static_cast<size_t>(k)] : cellRef(k).Mine();
             }
-            cell.setNr(n);
+            cell.storeNr(n);
         });
+        m_numberBytes[static_cast<size_t>(i)] = static_cast<std::int8_t>(cell.Nr());
     }
+    m_numberBytesValid = true;
+    m_numberBytesEpoch = cCell::nrChanges();
 }
 
 void cField::CntO()
@@ -470,6 +483,8 @@ void cField::ensureCounts()
 void cField::forgetStatuses()
 {
     m_nghBuilt = -1;
+    m_statusBytesValid = false;
+    m_numberBytesValid = false;
     m_countsValid = false;
     m_logBroken = true;
     m_statusLog.clear();
@@ -489,6 +504,8 @@ void cField::statusChanged(const cCell& cell, int before)
         tally(before, -1);
         tally(cell.Status(), 1);
     }
+    if (m_statusBytesValid)
+        m_statusBytes[static_cast<size_t>(index)] = static_cast<std::int8_t>(cell.Status());
     if (m_logBroken)
         return;
     // Nobody reads the record while the player plays by hand: it is kept to the
@@ -499,6 +516,30 @@ void cField::statusChanged(const cCell& cell, int before)
         return;
     }
     m_statusLog.push_back(static_cast<int>(index));
+}
+
+const std::vector<std::int8_t>& cField::statusBytes() const
+{
+    if (!m_statusBytesValid || m_statusBytesEpoch != cCell::untrackedChanges()) {
+        m_statusBytes.resize(m_Cells.size());
+        for (size_t i = 0; i < m_Cells.size(); ++i)
+            m_statusBytes[i] = static_cast<std::int8_t>(m_Cells[i]->Status());
+        m_statusBytesValid = true;
+        m_statusBytesEpoch = cCell::untrackedChanges();
+    }
+    return m_statusBytes;
+}
+
+const std::vector<std::int8_t>& cField::numberBytes() const
+{
+    if (!m_numberBytesValid || m_numberBytesEpoch != cCell::nrChanges()) {
+        m_numberBytes.resize(m_Cells.size());
+        for (size_t i = 0; i < m_Cells.size(); ++i)
+            m_numberBytes[i] = static_cast<std::int8_t>(m_Cells[i]->Nr());
+        m_numberBytesValid = true;
+        m_numberBytesEpoch = cCell::nrChanges();
+    }
+    return m_numberBytes;
 }
 
 unsigned cField::clearStatusLog()

@@ -109,6 +109,15 @@ public:
         return m_nghBuilt == cellCount() && m_nghEpoch == cCell::nghChanges();
     }
 
+    // Every cell's status and number as a byte, by index: what a reader of the
+    // whole board copies instead of visiting forty thousand cells. The field keeps
+    // them in step with every change it can follow (a status moved through a
+    // cell's Check on this field, the numbers it counts itself) and reads them
+    // again from the cells after any other (a cell initialised, replaced or handed
+    // to another field, a number set from outside).
+    const std::vector<std::int8_t>& statusBytes() const;
+    const std::vector<std::int8_t>& numberBytes() const;
+
     // What changed on the board since a reader last cleared the record: the cells
     // whose status moved through a cell's Check on this field, in order, repeats
     // included. clearStatusLog() starts a fresh record and returns its ticket. The
@@ -192,6 +201,14 @@ private:
     int m_exploded = 0;
     bool m_countsValid = false;
     unsigned m_countsEpoch = 0;  // cCell's untracked changes when last counted
+    // Behind statusBytes() and numberBytes(): refreshed by those readers when
+    // they cannot be trusted, hence mutable.
+    mutable std::vector<std::int8_t> m_statusBytes;
+    mutable bool m_statusBytesValid = false;
+    mutable unsigned m_statusBytesEpoch = 0;  // cCell's untracked changes when last read
+    mutable std::vector<std::int8_t> m_numberBytes;
+    mutable bool m_numberBytesValid = false;
+    mutable unsigned m_numberBytesEpoch = 0;  // cCell's numbers set from outside when last read
     std::vector<int> m_statusLog;
     bool m_logBroken = true;
     unsigned m_logEpoch = 0;

@@ -14,9 +14,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -63,6 +65,24 @@ int statusCount(cField& field, int status)
     for (int i = 0; field.Cell(i); ++i)
         n += field.Cell(i)->Status() == status ? 1 : 0;
     return n;
+}
+
+// The statuses and numbers of the cells themselves, as the field's bytes must give them.
+std::pair<std::vector<std::int8_t>, std::vector<std::int8_t>> cellBytes(cField& field)
+{
+    std::pair<std::vector<std::int8_t>, std::vector<std::int8_t>> bytes;
+    for (int i = 0; field.Cell(i); ++i) {
+        bytes.first.push_back(static_cast<std::int8_t>(field.Cell(i)->Status()));
+        bytes.second.push_back(static_cast<std::int8_t>(field.Cell(i)->Nr()));
+    }
+    return bytes;
+}
+
+void verifyBytes(cField& field)
+{
+    const auto truth = cellBytes(field);
+    QCOMPARE(field.statusBytes(), truth.first);
+    QCOMPARE(field.numberBytes(), truth.second);
 }
 
 void flag(cField& field, int index)
@@ -908,7 +928,10 @@ void tst_Field::resetDrawsAsTheAscendingPool()
 // the play goes instead of walking the board; whatever moves a status (a move of
 // the field, a cell handed to another field, a cell initialised or replaced from
 // outside) they must answer as a walk of the board would, and the record of
-// changed cells must name every cell that changed or admit that it cannot.
+// changed cells must name every cell that changed or admit that it cannot. The
+// statuses and numbers the field keeps as bytes must be the cells' own after
+// all of these, after numbers set from outside or recounted by a mine edited
+// in, and after a new deal or a new size.
 void tst_Field::countsAndRecordFollowEveryChange()
 {
     std::mt19937 rng(4242);
@@ -927,7 +950,7 @@ void tst_Field::countsAndRecordFollowEveryChange()
         for (int step = 0; step < 80; ++step) {
             const int i = pick(count);
             bool followable = true;
-            switch (pick(9)) {
+            switch (pick(11)) {
             case 0: field.ChkCell(i); break;
             case 1: field.ChkAll(i); break;
             case 2:
@@ -939,6 +962,17 @@ void tst_Field::countsAndRecordFollowEveryChange()
                 followable = field.Cell(i)->Status() == CellStatus::Covered;
                 field.Cell(i)->Init(i, field.Xx(), field.Cell(i)->Mine());
                 break;
+            case 9: field.Cell(i)->setNr(pick(9)); break;
+            case 10: {
+                // A mine put in or taken out by hand, which counts the numbers again.
+                const float x = static_cast<float>((i % field.Xx()) * field.cDim() + 1);
+                const float y = static_cast<float>((i / field.Xx()) * field.cDim() + 1);
+                field.setEdit(true);
+                field.Pic_MouseDown(PictureBox::LeftButton, 0, x, y);
+                field.Pic_MouseUp(PictureBox::LeftButton, 0, x, y);
+                field.setEdit(false);
+                break;
+            }
             case 7: {
                 // A cell of this field acted on through another one.
                 const int status = field.Cell(i)->Status();
@@ -959,6 +993,7 @@ void tst_Field::countsAndRecordFollowEveryChange()
             }
             }
 
+            verifyBytes(field);
             const int before = field.FldStatus();
             field.CntM();
             QCOMPARE(field.MCnt(), field.MTot() - statusCount(field, CellStatus::Flagged));
@@ -1000,9 +1035,13 @@ void tst_Field::countsAndRecordFollowEveryChange()
             QCOMPARE(cell->Ngh(), expectedNeighbours(i, field.Xx(), field.Yy()));
         }
         QCOMPARE(mines, field.MTot());
+        verifyBytes(field);
         field.Cell(0)->Check(CellAction::ToggleFlag, field);
         field.CntM();
         QCOMPARE(field.MCnt(), field.MTot() - 1);
+        verifyBytes(field);
+        field.Setup(8 + round % 5, 3 + round % 4, round % 7, ViewMode::Normal, ZoomSize::Tiny);
+        verifyBytes(field);
     }
 }
 
