@@ -1,3 +1,5 @@
+#include "PlainFlood.h"
+
 #include "FieldCodes.h"
 #include "cField.h"
 #include "cFile.h"
@@ -13,26 +15,6 @@
 namespace {
 constexpr int BigW = 255, BigH = 166, BigMines = 8466;
 
-// The plain recursive walk, one call per opened cell: the baseline the
-// field's explicit-stack flood is measured against.
-void recursiveChkCell(cField& field, int index);
-
-void recursiveChkAll(cField& field, int index)
-{
-    for (int n : field.Cell(index)->Ngh()) {
-        if (field.Cell(n)->Status() == CellStatus::Covered)
-            recursiveChkCell(field, n);
-    }
-}
-
-void recursiveChkCell(cField& field, int index)
-{
-    cCell* cell = field.Cell(index);
-    cell->Check(CellAction::Open, field);
-    if (cell->Nr() == 0 && cell->Status() == CellStatus::Opened)
-        recursiveChkAll(field, index);
-}
-
 template <bool Recursive>
 void floodEmptyBoard(benchmark::State& state)
 {
@@ -43,7 +25,7 @@ void floodEmptyBoard(benchmark::State& state)
         field.Reset();
         state.ResumeTiming();
         if constexpr (Recursive)
-            recursiveChkCell(field, 0);
+            PlainFlood::open(field, 0);
         else
             field.ChkCell(0);
     }
@@ -79,7 +61,7 @@ void floodImportedBoard(benchmark::State& state)
         field = cFile::ParseFld(file, QStringLiteral("empty.fld"));
         state.ResumeTiming();
         if constexpr (Recursive)
-            recursiveChkCell(*field, 0);
+            PlainFlood::open(*field, 0);
         else
             field->ChkCell(0);
     }
