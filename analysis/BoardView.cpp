@@ -7,61 +7,36 @@
 #include <algorithm>
 
 namespace {
-constexpr std::size_t MaxNgh = 8;
+constexpr std::size_t MaxNgh = GridNeighbours::Slots;
+// Multiplying by 2^32 / w rounded up and dropping 32 bits gives index / w exactly
+// for every width up to 255 and every index below 2^16, which every board keeps to.
+static_assert(cField::MaxXx <= 255 && cField::MaxXx * cField::MaxYy < (1 << 16));
+}
+
+void BoardView::setShape(int width, bool grid)
+{
+    m_grid = grid;
+    m_width = width;
+    m_height = grid ? m_count / width : 0;
+    m_rowScale = grid ? ((std::uint64_t{1} << RowScaleBits) / static_cast<std::uint64_t>(width)) + 1 : 0;
+    for (int k = 0; k < GridNeighbours::Slots; ++k)
+        m_offset[static_cast<std::size_t>(k)] = GridNeighbours::neighbour(0, k, width);
 }
 
 void BoardView::bindGrid(const cField& field)
 {
-    const int w = field.Xx(), count = field.cellCount(), h = count / w;
-    const auto room = static_cast<std::size_t>(count);
-    m_status.resize(room);
-    m_nr.resize(room);
-    m_nghStart.resize(room + 1);
-    m_ngh.resize(room * MaxNgh);
-    // Only each cell's status and number are read; the cells lie wherever the
-    // allocator put them, so they are asked for a few steps ahead.
-    constexpr int Ahead = 16;
-    for (int i = 0; i < count; ++i) {
-        if (i + Ahead < count)
-            __builtin_prefetch(field.Cell(i + Ahead));
-        const cCell* cell = field.Cell(i);
-        const int status = cell->Status();
-        m_status[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(status);
-        m_nr[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(cell->Nr());
-        m_sum += status;
-    }
-    // The lists as SetNgh makes them, in its order.
-    std::size_t used = 0;
-    m_nghStart[0] = 0;
-    int* out = m_ngh.data();
-    for (int y = 0, i = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x, ++i) {
-            if (x > 0 && x < w - 1 && y > 0 && y < h - 1) {
-                int* list = out + used;
-                list[0] = i - w - 1;
-                list[1] = i - w;
-                list[2] = i - w + 1;
-                list[3] = i - 1;
-                list[4] = i + 1;
-                list[5] = i + w - 1;
-                list[6] = i + w;
-                list[7] = i + w + 1;
-                used += MaxNgh;
-            } else {
-                for (int dy = -1; dy <= 1; ++dy) {
-                    for (int dx = -1; dx <= 1; ++dx) {
-                        if ((dx || dy) && x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h)
-                            out[used++] = i + dy * w + dx;
-                    }
-                }
-            }
-            m_nghStart[static_cast<std::size_t>(i) + 1] = static_cast<int>(used);
-        }
-    }
-    m_ngh.resize(used);
-    m_count = count;
-    m_width = w;
-    m_grid = true;
+    // The field keeps every status and number as a byte already: copying them is
+    // all there is to reading the board.
+    m_status = field.statusBytes();
+    m_nr = field.numberBytes();
+    m_nghStart.clear();
+    m_ngh.clear();
+    int sum = 0;
+    for (const std::int8_t status : m_status)
+        sum += status;
+    m_sum = sum;
+    m_count = static_cast<int>(m_status.size());
+    setShape(field.Xx(), true);
     m_rebound = true;
 }
 
@@ -125,9 +100,9 @@ void BoardView::bind(const cField& field)
     }
     m_rebound = true;
 
-    m_width = field.Xx();
-    m_grid = m_width > 0 && m_count % m_width == 0;
-    const int w = m_width, h = m_grid ? m_count / w : 0;
+    const int w = field.Xx();
+    setShape(w, w > 0 && m_count % w == 0);
+    const int h = m_height;
     for (int i = 0; m_grid && i < m_count; ++i) {
         const int x = i % w, y = i / w;
         // Inside the border a grid cell's list is always the same eight offsets.
@@ -137,9 +112,23 @@ void BoardView::bind(const cField& field)
                 && list[0] == i - w - 1 && list[1] == i - w && list[2] == i - w + 1 && list[3] == i - 1
                 && list[4] == i + 1 && list[5] == i + w - 1 && list[6] == i + w && list[7] == i + w + 1;
         } else {
-            m_grid = gridNeighbours(i, ngh(i));
+            m_grid = gridNeighbours(i, storedNgh(i));
         }
     }
+    // A grid's lists are worked out whenever they are asked for.
+    if (m_grid) {
+        m_nghStart.clear();
+        m_ngh.clear();
+    } else {
+        setShape(w, false);
+    }
+}
+
+std::span<const int> BoardView::storedNgh(int index) const
+{
+    const auto begin = static_cast<std::size_t>(m_nghStart[static_cast<std::size_t>(index)]);
+    const auto end = static_cast<std::size_t>(m_nghStart[static_cast<std::size_t>(index) + 1]);
+    return {m_ngh.data() + begin, end - begin};
 }
 
 bool BoardView::gridNeighbours(int index, std::span<const int> list) const
@@ -181,8 +170,9 @@ void BoardView::refresh(const cField& field)
         bind(field);
         return;
     }
+    const std::vector<std::int8_t>& statuses = field.statusBytes();
     for (int i = 0; i < m_count; ++i) {
-        const int status = field.Cell(i)->Status();
+        const int status = statuses[static_cast<std::size_t>(i)];
         if (status != m_status[static_cast<std::size_t>(i)])
             note(i, status);
     }
@@ -206,9 +196,8 @@ void BoardView::clearChanges()
 void BoardView::unbind()
 {
     m_count = 0;
-    m_width = 0;
+    setShape(0, false);
     m_sum = 0;
-    m_grid = false;
     m_rebound = false;
     m_status.clear();
     m_nr.clear();

@@ -13,7 +13,7 @@ constexpr int Reach = 3;
 void PairScanMemo::reopenAround(const BoardView& view, int index)
 {
     const int w = view.width(), h = view.height();
-    const int x = index % w, y = index / w;
+    const int x = view.column(index), y = view.row(index);
     const int x0 = std::max(0, x - Reach), x1 = std::min(w - 1, x + Reach);
     const int y0 = std::max(0, y - Reach), y1 = std::min(h - 1, y + Reach);
     for (int yy = y0; yy <= y1; ++yy) {

@@ -28,8 +28,7 @@ int SingleNumberRule::evaluate(const BoardView& view, int index, bool inside) co
         count(view.status(index - 1));
         count(view.status(index + 1));
     } else {
-        for (int n : view.ngh(index))
-            count(view.status(n));
+        view.forEachNgh(index, [&](int n) { count(view.status(n)); });
     }
     if (covered == 0)
         return Verdicts::None;
@@ -59,7 +58,7 @@ void SingleNumberRule::store(int index, int finding)
 void SingleNumberRule::reevaluateAround(const BoardView& view, int index)
 {
     const int w = view.width(), h = view.height();
-    const int x = index % w, y = index / w;
+    const int x = view.column(index), y = view.row(index);
     for (int yy = y > 0 ? y - 1 : 0; yy <= y + 1 && yy < h; ++yy) {
         for (int xx = x > 0 ? x - 1 : 0; xx <= x + 1 && xx < w; ++xx)
             reevaluate(view, yy * w + xx);
@@ -71,7 +70,9 @@ void SingleNumberRule::update(const BoardView& view)
     // A number's finding depends on its own cell and its neighbours only; on a grid
     // those are the squares next to it, elsewhere everything is worked out again.
     if (view.rebound() || !view.isGrid()) {
-        m_finding.assign(static_cast<size_t>(view.count()), Verdicts::None);
+        // A finding is only read where its number is marked as proving, and every
+        // mark is set together with its finding, so the findings need no clearing.
+        m_finding.resize(static_cast<size_t>(view.count()));
         m_proving.assign(view.count(), false);
         // Only an opened number can prove anything; the rest keep None.
         if (view.isGrid()) {
@@ -98,9 +99,9 @@ void SingleNumberRule::verdicts(const BoardView& view, VerdictSet& out) const
 {
     for (int i = m_proving.next(0); i >= 0; i = m_proving.next(i + 1)) {
         const int finding = m_finding[static_cast<size_t>(i)];
-        for (int n : view.ngh(i)) {
+        view.forEachNgh(i, [&](int n) {
             if (view.status(n) == CellStatus::Covered)
                 out.set(n, finding);
-        }
+        });
     }
 }

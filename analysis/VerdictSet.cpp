@@ -28,7 +28,7 @@ void VerdictSet::set(int index, int verdict)
         m_sorted = m_sorted && (m_cells.empty() || m_cells.back() < index);
         m_cells.push_back(index);
     }
-    slot = verdict;
+    slot = static_cast<std::int8_t>(verdict);
 }
 
 const std::vector<int>& VerdictSet::cells()

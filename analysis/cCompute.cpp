@@ -224,16 +224,16 @@ const BoardView& cCompute::Impl::currentView()
 
 int cCompute::Impl::coveredCells(int cell, int* covered, int& flags) const
 {
-    int count = 0;
-    flags = 0;
-    // Pressed and exploded neighbours count as neither covered nor flagged.
-    for (int n : m_view.ngh(cell)) {
+    int count = 0, flagged = 0;
+    // Pressed and exploded neighbours count as neither covered nor flagged. Written
+    // without branches: which status comes next is anybody's guess.
+    m_view.forEachNgh(cell, [&](int n) {
         const int status = m_view.status(n);
-        if (status == CellStatus::Covered)
-            covered[count++] = n;
-        else if (status == CellStatus::Flagged)
-            ++flags;
-    }
+        covered[count] = n;
+        count += status == CellStatus::Covered;
+        flagged += status == CellStatus::Flagged;
+    });
+    flags = flagged;
     return count;
 }
 
@@ -243,12 +243,11 @@ int cCompute::Impl::linkedNumbers(int cell, std::span<const int> covered, int* l
     // covered cells in order, each one's neighbours in order, first sight counts.
     int count = 0;
     for (int u : covered) {
-        for (int m : m_view.ngh(u)) {
-            if (m == cell || m_view.status(m) != CellStatus::Opened)
-                continue;
-            if (std::find(linked, linked + count, m) == linked + count)
+        m_view.forEachNgh(u, [&](int m) {
+            if (m != cell && m_view.status(m) == CellStatus::Opened
+                && std::find(linked, linked + count, m) == linked + count)
                 linked[count++] = m;
-        }
+        });
     }
     return count;
 }

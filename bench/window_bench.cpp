@@ -1,25 +1,33 @@
+#include "PlainFlood.h"
 #include "ReferenceEngine.h"
 
 #include "AppCodes.h"
 #include "FieldCodes.h"
+#include "GivenFileDialog.h"
 #include "Odds.h"
 #include "OddsDisplay.h"
 #include "OddsFollower.h"
 #include "PictureBox.h"
 #include "cCompute.h"
 #include "cField.h"
+#include "cFile.h"
 #include "fMines9.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <malloc.h>
 
 #include <chrono>
 #include <memory>
 
 namespace {
 constexpr quint32 BigSeed = 20240607;
+constexpr int BigWidth = 255, BigHeight = 166, BigMines = 8466;
 
 // The compute menu's items as the player chooses them.
 constexpr int ItemBasic = 0;
@@ -188,6 +196,118 @@ void BM_WindowBasic_window(benchmark::State& state)
     state.SetLabel("mnuComp_Click(0), 255 x 166; target < 1 ms");
 }
 
+// The largest board as minefield files, written once: dealt from the same seed,
+// and without mines, so that opening one cell floods all of it.
+QString boardFile(const QString& name, const QByteArray& bytes)
+{
+    static QTemporaryDir folder;
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0)
+        return QString();
+    return path;
+}
+
+QString bigBoardFile()
+{
+    static const QString path = [] {
+        cField field;
+        field.Randomize(BigSeed);
+        field.Setup(BigWidth, BigHeight, BigMines, ViewMode::Normal, ZoomSize::Tiny);
+        return boardFile(QStringLiteral("big.fld"), cFile::FormatFld(field));
+    }();
+    return path;
+}
+
+QString emptyBoardFile()
+{
+    static const QString path = [] {
+        QByteArray bytes;
+        for (int y = 0; y < BigHeight; ++y)
+            bytes += QByteArray(BigWidth, '0') + "\r\n";
+        return boardFile(QStringLiteral("empty.fld"), bytes);
+    }();
+    return path;
+}
+
+enum class FirstCommand { PlainBasic, Basic, BasicAgain, PlainFlood, Flood };
+
+// The first command on a board just imported into the window: every run imports
+// the file again, so the field and all it keeps are new, while the engine is the
+// window's own, as it is for a player. The flood opens the cell as a click
+// does, drawing every cell it opens into the window's board.
+void runImported(benchmark::State& state, FirstCommand command)
+{
+    BigGame game;
+    fMines9& window = game.window;
+    const bool flood = command == FirstCommand::PlainFlood || command == FirstCommand::Flood;
+    const QString file = flood ? emptyBoardFile() : bigBoardFile();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.CommonDialog1 = std::make_unique<GivenFileDialog>(file);
+        window.mnuFile_Click(FileItem::Import);
+        QApplication::processEvents();
+        if (file.isEmpty() || !file.endsWith(window.Field->Tag)) {
+            state.SkipWithError("the board was not imported");
+            break;
+        }
+        if (command == FirstCommand::BasicAgain)
+            window.mnuComp_Click(ItemBasic);
+        // The board the import replaced gives its memory back to the system, so
+        // that what the new one needs is as new as on the first import of a run.
+        malloc_trim(0);
+        state.ResumeTiming();
+        switch (command) {
+        case FirstCommand::PlainBasic:
+            ReferenceEngine(*window.Field).ApplyComp(1);
+            break;
+        case FirstCommand::Basic:
+        case FirstCommand::BasicAgain:
+            window.mnuComp_Click(ItemBasic);
+            break;
+        case FirstCommand::PlainFlood:
+            PlainFlood::open(*window.Field, 0);
+            break;
+        case FirstCommand::Flood:
+            window.Field->ChkCell(0);
+            break;
+        }
+        state.PauseTiming();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void BM_ImportedBasic_baseline(benchmark::State& state)
+{
+    runImported(state, FirstCommand::PlainBasic);
+    state.SetLabel("reference basic pass on a board just imported");
+}
+
+void BM_ImportedBasic_window(benchmark::State& state)
+{
+    runImported(state, FirstCommand::Basic);
+    state.SetLabel("mnuComp_Click(0) on a board just imported; target < 1 ms");
+}
+
+void BM_ImportedBasic_again(benchmark::State& state)
+{
+    runImported(state, FirstCommand::BasicAgain);
+    state.SetLabel("the same, the second time");
+}
+
+void BM_ImportedFlood_baseline(benchmark::State& state)
+{
+    runImported(state, FirstCommand::PlainFlood);
+    state.SetLabel("plain recursive flood, drawn, on a board just imported");
+}
+
+void BM_ImportedFlood_window(benchmark::State& state)
+{
+    runImported(state, FirstCommand::Flood);
+    state.SetLabel("first flood, drawn, of 42,330 cells just imported");
+}
+
 void BM_WindowScriptA_baseline(benchmark::State& state)
 {
     runWindow<ItemScriptA>(state, true);
@@ -236,6 +356,11 @@ void BM_WindowComplete_again(benchmark::State& state)
 // the runs are counted rather than left to the minimum measuring time.
 BENCHMARK(BM_WindowBasic_baseline)->Name("WindowItem0/baseline")->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(BM_WindowBasic_window)->Name("WindowItem0/window")->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_ImportedBasic_baseline)->Name("WindowItem0Cold/baseline")->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_ImportedBasic_window)->Name("WindowItem0Cold/window")->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_ImportedBasic_again)->Name("WindowItem0Cold/again")->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_ImportedFlood_baseline)->Name("WindowFloodCold/baseline")->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_ImportedFlood_window)->Name("WindowFloodCold/window")->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(BM_WindowScriptA_baseline)->Name("WindowItem4/baseline")->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_WindowScriptA_window)->Name("WindowItem4/window")->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_WindowScriptB_baseline)->Name("WindowItem5/baseline")->Unit(benchmark::kMillisecond)->Iterations(1);

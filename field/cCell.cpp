@@ -9,6 +9,12 @@
 
 void cCell::setNr(int nNr)
 {
+    storeNr(nNr);
+    s_nrChanges.store(s_nrChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+
+void cCell::storeNr(int nNr)
+{
     if (nNr < 0 || nNr > 8)
         throw cellNumberError();
     m_Nr = nNr;
@@ -20,7 +26,10 @@ void cCell::addNgh(int nNgh)
     if (m_Ngh.capacity() == 0)
         m_Ngh.reserve(8);
     m_Ngh.push_back(nNgh);
-    s_nghChanges.store(s_nghChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    if (m_gridList) {
+        m_gridList = false;
+        s_nghChanges.store(s_nghChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    }
 }
 
 void cCell::renew()
@@ -31,6 +40,7 @@ void cCell::renew()
     m_X = 0;
     m_Y = 0;
     m_Ngh.clear();
+    m_gridList = false;
 }
 
 void cCell::Init(int Index, int Xx, bool Mine)

@@ -42,10 +42,19 @@ private:
         s_untracked.store(s_untracked.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     }
     static inline std::atomic<unsigned> s_untracked{0};
-    // Counts appends to any cell's neighbour list, so that a field can tell that
-    // the lists it built are still the only ones.
+    // Counts appends to lists that a field built and vouched for, so that a field
+    // can tell that the lists it built are still as it built them. Lists being
+    // built for a new board do not count: building one board must not make every
+    // other one read its forty thousand lists again.
     static unsigned nghChanges() { return s_nghChanges.load(std::memory_order_relaxed); }
     static inline std::atomic<unsigned> s_nghChanges{0};
+    // Counts the numbers set from outside a field's count of them, so that a field
+    // can tell that the numbers it counted are still the cells' own.
+    static unsigned nrChanges() { return s_nrChanges.load(std::memory_order_relaxed); }
+    static inline std::atomic<unsigned> s_nrChanges{0};
+    // The field's own count: the same check as setNr, without counting as a change
+    // from outside.
+    void storeNr(int nNr);
 
     // Makes this cell what a newly made one is, keeping the room its neighbour
     // list took, so that a field rebuilding a board of the same size need not
@@ -57,6 +66,8 @@ private:
     void DoPress();
 
     bool m_Mine = false;
+    // The list is the one the field's SetNgh built for this cell's place.
+    bool m_gridList = false;
     int m_Nr = 0;
     int m_Status = 0;
     int m_X = 0;

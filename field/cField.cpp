@@ -2,6 +2,7 @@
 
 #include "FieldCodes.h"
 #include "FieldErrors.h"
+#include "GridNeighbours.h"
 
 #include "Attempt.h"
 #include "Clock.h"
@@ -10,6 +11,7 @@
 
 #include <QMetaMethod>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -82,7 +84,7 @@ void cField::switchTimer(bool on)
 
 void cField::setXx(int nXx)
 {
-    m_standardNgh = false;
+    m_nghBuilt = -1;
     if (nXx >= MinXx && nXx <= MaxXx)
         m_Xx = nXx;
     // Raised for a refused width too: the window re-reads the width either way.
@@ -91,7 +93,7 @@ void cField::setXx(int nXx)
 
 void cField::setYy(int nYy)
 {
-    m_standardNgh = false;
+    m_nghBuilt = -1;
     if (nYy >= MinYy && nYy <= MaxYy)
         m_Yy = nYy;
 }
@@ -257,9 +259,6 @@ void cField::Reset()
         SetNgh(i);
         m_FreePool[static_cast<size_t>(i)] = i;
     }
-    // Fresh cells, each given its list once, on a board of exactly Xx x Yy cells.
-    m_standardNgh = count == m_Xx * m_Yy;
-    m_nghEpoch = cCell::nghChanges();
     // No error handling of its own: a mine total the board cannot hold stops the
     // reset at the failing draw, leaving the field disabled in the resetting status.
     m_dealPending = m_deferDeal;
@@ -302,6 +301,18 @@ void cField::RedimCell()
     m_exploded = 0;
     m_countsValid = true;
     m_countsEpoch = cCell::untrackedChanges();
+    // Fresh cells count no mines either.
+    m_statusBytes.assign(static_cast<size_t>(count), static_cast<std::int8_t>(CellStatus::Covered));
+    m_statusBytesValid = true;
+    m_statusBytesEpoch = cCell::untrackedChanges();
+    m_numberBytes.assign(static_cast<size_t>(count), 0);
+    m_numberBytesValid = true;
+    m_numberBytesEpoch = cCell::nrChanges();
+    // Every list is empty again; SetNgh counts the ones it builds from here.
+    m_nghBuilt = 0;
+    m_nghEpoch = cCell::nghChanges();
+    // Written now, while the board is built anyway, so the first flood finds it in place.
+    m_floodVia.resize(static_cast<size_t>(count));
 }
 
 void cField::SetNgh(int Index)
@@ -309,27 +320,22 @@ void cField::SetNgh(int Index)
     attempt("set neighbours", [&] {
         cCell& cell = cellRef(Index);
         const int x = cell.X(), y = cell.Y();
-        const bool left = x - 1 >= 0;
-        const bool right = x + 1 <= m_Xx - 1;
-        const bool up = y - 1 >= 0;
-        const bool down = y + 1 <= m_Yy - 1;
+        // A list built on an empty one, for a cell that knows its own place, while
+        // no list built before was added to, is exactly the grid's.
+        const bool inTurn = m_nghBuilt >= 0 && m_Xx > 0 && m_nghEpoch == cCell::nghChanges()
+            && cell.Ngh().empty() && x >= 0 && x < m_Xx && Index == y * m_Xx + x;
         // This order is part of the game: flood, chord and analysis all follow it.
-        if (up && left)
-            cell.addNgh(Index - m_Xx - 1);
-        if (up)
-            cell.addNgh(Index - m_Xx);
-        if (up && right)
-            cell.addNgh(Index - m_Xx + 1);
-        if (left)
-            cell.addNgh(Index - 1);
-        if (right)
-            cell.addNgh(Index + 1);
-        if (down && left)
-            cell.addNgh(Index + m_Xx - 1);
-        if (down)
-            cell.addNgh(Index + m_Xx);
-        if (down && right)
-            cell.addNgh(Index + m_Xx + 1);
+        const unsigned onBoard = GridNeighbours::slotMask(x, y, m_Xx, m_Yy);
+        for (int k = 0; k < GridNeighbours::Slots; ++k) {
+            if (onBoard & (1u << k))
+                cell.addNgh(GridNeighbours::neighbour(Index, k, m_Xx));
+        }
+        if (inTurn) {
+            cell.m_gridList = true;
+            ++m_nghBuilt;
+        } else {
+            m_nghBuilt = -1;
+        }
     });
 }
 
@@ -434,17 +440,23 @@ void cField::CntNr()
     m_mineMap.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
         m_mineMap[static_cast<size_t>(i)] = cellRef(i).Mine();
+    // Every number is written here, or kept where counting it failed, so the
+    // bytes end up as the cells' numbers whatever they were before.
+    m_numberBytes.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
+        cCell& cell = cellRef(i);
         attempt("count number", [&] {
-            cCell& cell = cellRef(i);
             int n = 0;
             if (!cell.Mine()) {
                 for (int k : cell.Ngh())
                     n += k >= 0 && k < count ? m_mineMap[static_cast<size_t>(k)] : cellRef(k).Mine();
             }
-            cell.setNr(n);
+            cell.storeNr(n);
         });
+        m_numberBytes[static_cast<size_t>(i)] = static_cast<std::int8_t>(cell.Nr());
     }
+    m_numberBytesValid = true;
+    m_numberBytesEpoch = cCell::nrChanges();
 }
 
 void cField::CntO()
@@ -497,7 +509,9 @@ void cField::ensureCounts()
 
 void cField::forgetStatuses()
 {
-    m_standardNgh = false;
+    m_nghBuilt = -1;
+    m_statusBytesValid = false;
+    m_numberBytesValid = false;
     m_countsValid = false;
     m_logBroken = true;
     m_statusLog.clear();
@@ -517,6 +531,8 @@ void cField::statusChanged(const cCell& cell, int before)
         tally(before, -1);
         tally(cell.Status(), 1);
     }
+    if (m_statusBytesValid)
+        m_statusBytes[static_cast<size_t>(index)] = static_cast<std::int8_t>(cell.Status());
     if (m_logBroken)
         return;
     // Nobody reads the record while the player plays by hand: it is kept to the
@@ -527,6 +543,30 @@ void cField::statusChanged(const cCell& cell, int before)
         return;
     }
     m_statusLog.push_back(static_cast<int>(index));
+}
+
+const std::vector<std::int8_t>& cField::statusBytes() const
+{
+    if (!m_statusBytesValid || m_statusBytesEpoch != cCell::untrackedChanges()) {
+        m_statusBytes.resize(m_Cells.size());
+        for (size_t i = 0; i < m_Cells.size(); ++i)
+            m_statusBytes[i] = static_cast<std::int8_t>(m_Cells[i]->Status());
+        m_statusBytesValid = true;
+        m_statusBytesEpoch = cCell::untrackedChanges();
+    }
+    return m_statusBytes;
+}
+
+const std::vector<std::int8_t>& cField::numberBytes() const
+{
+    if (!m_numberBytesValid || m_numberBytesEpoch != cCell::nrChanges()) {
+        m_numberBytes.resize(m_Cells.size());
+        for (size_t i = 0; i < m_Cells.size(); ++i)
+            m_numberBytes[i] = static_cast<std::int8_t>(m_Cells[i]->Nr());
+        m_numberBytesValid = true;
+        m_numberBytesEpoch = cCell::nrChanges();
+    }
+    return m_numberBytes;
 }
 
 unsigned cField::clearStatusLog()
@@ -550,31 +590,90 @@ void cField::ChkCell(int Index)
         ChkAll(Index);
 }
 
+// The flood is a depth-first walk in neighbour order that descends into each
+// newly opened empty cell before looking at the next neighbour. Neither walk
+// below depends on the depth of the call stack, so the largest board floods in
+// the same order as a small one.
 void cField::ChkAll(int Index)
 {
-    // The flood is a depth-first walk in neighbour order that descends into each
-    // newly opened empty cell before looking at the next neighbour. An explicit
-    // stack of (cell, next neighbour) frames keeps that order on the largest board
-    // without depending on the depth of the call stack.
-    const std::vector<int>& start = cellRef(Index).Ngh();
-    m_flood.clear();
-    m_flood.push_back({start.data(), start.data() + start.size()});
-    while (!m_flood.empty()) {
-        FloodFrame& frame = m_flood.back();
-        if (frame.next == frame.end) {
-            m_flood.pop_back();
+    // A cell off the board fails here, before anything opens.
+    cellRef(Index);
+    if (standardNeighbours())
+        floodGrid(Index);
+    else
+        floodLists(Index);
+}
+
+// Walked without a stack: each cell the flood descends into remembers only the
+// slot through which it was reached, which leads back to the cell it came from
+// and says where that cell's own look round goes on. One byte per cell, kept
+// with the board, so that even the first flood on a new board touches no memory
+// it has not touched already.
+void cField::floodGrid(int Index)
+{
+    const int w = m_Xx, h = m_Yy;
+    int cur = Index, x = Index % w, y = Index / w;
+    // The slots of cur still to look at.
+    unsigned ahead = GridNeighbours::slotMask(x, y, w, h);
+    // How many cells the walk has descended into. The cell it started from is not
+    // marked: when that one is still covered it can be opened and descended into
+    // further on, and then it is marked like any other.
+    int depth = 0;
+    for (;;) {
+        if (!ahead) {
+            // Every neighbour seen: back to the cell this one was reached from,
+            // which goes on after the slot that led here.
+            if (depth == 0)
+                return;
+            --depth;
+            const unsigned via = m_floodVia[static_cast<size_t>(cur)];
+            x -= GridNeighbours::Dx[via];
+            y -= GridNeighbours::Dy[via];
+            cur = y * w + x;
+            ahead = GridNeighbours::slotMask(x, y, w, h) >> (via + 1) << (via + 1);
             continue;
         }
-        const int n = *frame.next++;
-        cCell& next = cellRef(n);
+        const auto k = static_cast<size_t>(std::countr_zero(ahead));
+        ahead &= ahead - 1;
+        const int nx = x + GridNeighbours::Dx[k], ny = y + GridNeighbours::Dy[k];
+        const int n = ny * w + nx;
+        // On the board by construction: the lists are the grid's.
+        cCell& next = *m_Cells[static_cast<size_t>(n)];
         // Flags act as walls: only a cell still covered at this moment is opened.
         if (next.Status() != CellStatus::Covered)
             continue;
         next.Check(CellAction::Open, *this);
         if (next.Nr() == 0 && next.Status() == CellStatus::Opened) {
-            const std::vector<int>& ngh = next.Ngh();
-            m_flood.push_back({ngh.data(), ngh.data() + ngh.size()});
+            m_floodVia[static_cast<size_t>(n)] = static_cast<std::uint8_t>(k);
+            ++depth;
+            cur = n;
+            x = nx;
+            y = ny;
+            ahead = GridNeighbours::slotMask(x, y, w, h);
         }
+    }
+}
+
+// Any lists at all: an explicit stack holds the cells whose lists are still being
+// looked at, each list read again from its cell when the walk comes back to it.
+void cField::floodLists(int Index)
+{
+    m_listFlood.clear();
+    m_listFlood.push_back({Index, 0});
+    while (!m_listFlood.empty()) {
+        ListFrame& frame = m_listFlood.back();
+        const std::vector<int>& ngh = cellRef(frame.cell).Ngh();
+        if (static_cast<size_t>(frame.next) >= ngh.size()) {
+            m_listFlood.pop_back();
+            continue;
+        }
+        const int n = ngh[static_cast<size_t>(frame.next++)];
+        cCell& next = cellRef(n);
+        if (next.Status() != CellStatus::Covered)
+            continue;
+        next.Check(CellAction::Open, *this);
+        if (next.Nr() == 0 && next.Status() == CellStatus::Opened)
+            m_listFlood.push_back({n, 0});
     }
 }
 

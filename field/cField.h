@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -115,12 +116,22 @@ public:
     int cellAt(float X, float Y) const;
 
     // True while every cell's neighbour list is the one SetNgh gives on this
-    // Xx x Yy board, as a reset leaves them: readers of the whole board may then
-    // work the lists out instead of reading forty thousand of them.
+    // Xx x Yy board, as a reset or an import leaves them: the flood and readers of
+    // the whole board may then work the lists out instead of reading forty
+    // thousand of them.
     bool standardNeighbours() const
     {
-        return m_standardNgh && m_nghEpoch == cCell::nghChanges();
+        return m_nghBuilt == cellCount() && m_nghEpoch == cCell::nghChanges();
     }
+
+    // Every cell's status and number as a byte, by index: what a reader of the
+    // whole board copies instead of visiting forty thousand cells. The field keeps
+    // them in step with every change it can follow (a status moved through a
+    // cell's Check on this field, the numbers it counts itself) and reads them
+    // again from the cells after any other (a cell initialised, replaced or handed
+    // to another field, a number set from outside).
+    const std::vector<std::int8_t>& statusBytes() const;
+    const std::vector<std::int8_t>& numberBytes() const;
 
     // What changed on the board since a reader last cleared the record: the cells
     // whose status moved through a cell's Check on this field, in order, repeats
@@ -143,9 +154,10 @@ signals:
 private:
     friend class cCell;
 
-    struct FloodFrame {
-        const int* next;  // the neighbour to look at next
-        const int* end;
+    // A cell of a flood on lists of any shape whose neighbours are still being looked at.
+    struct ListFrame {
+        int cell;
+        int next;  // the position in its list to look at next
     };
 
     // Called by a cell's Check after its status moved from before.
@@ -158,6 +170,10 @@ private:
     void forgetStatuses();
     void placeMines(int count);
     void dealPending(int Index);
+    // The two ways of walking a flood from Index, in the same order: with the
+    // neighbours worked out from a cell's place, or read from its list.
+    void floodGrid(int Index);
+    void floodLists(int Index);
 
     static std::vector<std::unique_ptr<cCell>> freshCells(size_t count);
     bool timerOn() const;
@@ -192,7 +208,9 @@ private:
     bool m_clockHeld = false;
     bool m_timerOn = false;
     std::vector<int> m_FreePool;
-    std::vector<FloodFrame> m_flood;
+    // Per cell, the neighbour slot through which a flood on a grid reached it.
+    std::vector<std::uint8_t> m_floodVia;
+    std::vector<ListFrame> m_listFlood;
     // Running counts, so that the mine counter and the win check after every move
     // do not walk the whole board.
     int m_flagged = 0;
@@ -200,12 +218,22 @@ private:
     int m_exploded = 0;
     bool m_countsValid = false;
     unsigned m_countsEpoch = 0;  // cCell's untracked changes when last counted
+    // Behind statusBytes() and numberBytes(): refreshed by those readers when
+    // they cannot be trusted, hence mutable.
+    mutable std::vector<std::int8_t> m_statusBytes;
+    mutable bool m_statusBytesValid = false;
+    mutable unsigned m_statusBytesEpoch = 0;  // cCell's untracked changes when last read
+    mutable std::vector<std::int8_t> m_numberBytes;
+    mutable bool m_numberBytesValid = false;
+    mutable unsigned m_numberBytesEpoch = 0;  // cCell's numbers set from outside when last read
     std::vector<int> m_statusLog;
     bool m_logBroken = true;
     unsigned m_logEpoch = 0;
     unsigned m_logTicket = 0;
-    bool m_standardNgh = false;
-    unsigned m_nghEpoch = 0;  // cCell's neighbour appends when the lists were built
+    // The cells SetNgh has given the list of their place since the cells were made
+    // anew, each on its own empty list; -1 once any list went another way.
+    int m_nghBuilt = -1;
+    unsigned m_nghEpoch = 0;  // cCell's count of appends to built lists when the cells were made anew
     // The cell pool as it shrinks while a reset draws its mines (placeMines).
     std::vector<int> m_poolTree;
     std::vector<char> m_mineMap;  // CntNr's copy of every cell's mine

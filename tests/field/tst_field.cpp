@@ -15,16 +15,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
 
 // The plain recursive walk, one call per cell, as the oracle for the field's
-// explicit-stack flood.
+// flood, which walks without recursion.
 void referenceChkCell(cField& field, int index, std::vector<int>& order);
 
 void referenceChkAll(cField& field, int index, std::vector<int>& order)
@@ -65,6 +67,24 @@ int statusCount(cField& field, int status)
     for (int i = 0; field.Cell(i); ++i)
         n += field.Cell(i)->Status() == status ? 1 : 0;
     return n;
+}
+
+// The statuses and numbers of the cells themselves, as the field's bytes must give them.
+std::pair<std::vector<std::int8_t>, std::vector<std::int8_t>> cellBytes(cField& field)
+{
+    std::pair<std::vector<std::int8_t>, std::vector<std::int8_t>> bytes;
+    for (int i = 0; field.Cell(i); ++i) {
+        bytes.first.push_back(static_cast<std::int8_t>(field.Cell(i)->Status()));
+        bytes.second.push_back(static_cast<std::int8_t>(field.Cell(i)->Nr()));
+    }
+    return bytes;
+}
+
+void verifyBytes(cField& field)
+{
+    const auto truth = cellBytes(field);
+    QCOMPARE(field.statusBytes(), truth.first);
+    QCOMPARE(field.numberBytes(), truth.second);
 }
 
 void flag(cField& field, int index)
@@ -535,12 +555,21 @@ void tst_Field::floodMatchesRecursiveWalk_data()
     QTest::addColumn<int>("h");
     QTest::addColumn<int>("mines");
     QTest::addColumn<int>("flags");
-    QTest::newRow("8x1") << 8 << 1 << 1 << 1;
-    QTest::newRow("9x9 sparse") << 9 << 9 << 5 << 3;
-    QTest::newRow("30x16 expert") << 30 << 16 << 99 << 10;
-    QTest::newRow("30x16 thin") << 30 << 16 << 20 << 25;
-    QTest::newRow("64x40") << 64 << 40 << 200 << 40;
-    QTest::newRow("255x166") << 255 << 166 << 2000 << 300;
+    // Whether the field is kept from vouching for its lists, so that it walks them.
+    QTest::addColumn<bool>("lists");
+    // Whether the walk starts with ChkAll, which leaves the start cell as it is:
+    // a covered empty one is then opened and walked from on the way.
+    QTest::addColumn<bool>("around");
+    QTest::newRow("8x1") << 8 << 1 << 1 << 1 << false << false;
+    QTest::newRow("9x9 sparse") << 9 << 9 << 5 << 3 << false << false;
+    QTest::newRow("30x16 expert") << 30 << 16 << 99 << 10 << false << false;
+    QTest::newRow("30x16 thin") << 30 << 16 << 20 << 25 << false << false;
+    QTest::newRow("64x40") << 64 << 40 << 200 << 40 << false << false;
+    QTest::newRow("255x166") << 255 << 166 << 2000 << 300 << false << false;
+    QTest::newRow("30x16 expert, lists") << 30 << 16 << 99 << 10 << true << false;
+    QTest::newRow("255x166, lists") << 255 << 166 << 2000 << 300 << true << false;
+    QTest::newRow("30x16 thin, around") << 30 << 16 << 20 << 25 << false << true;
+    QTest::newRow("30x16 thin, lists, around") << 30 << 16 << 20 << 25 << true << true;
 }
 
 void tst_Field::floodMatchesRecursiveWalk()
@@ -549,6 +578,8 @@ void tst_Field::floodMatchesRecursiveWalk()
     QFETCH(int, h);
     QFETCH(int, mines);
     QFETCH(int, flags);
+    QFETCH(bool, lists);
+    QFETCH(bool, around);
 
     std::mt19937 rng(static_cast<unsigned>(w * h + mines));
     const int boards = w * h > 10000 ? 3 : 40;
@@ -564,6 +595,9 @@ void tst_Field::floodMatchesRecursiveWalk()
         cField field;
         field.Randomize(seed);
         field.Setup(w, h, mines, ViewMode::Normal, ZoomSize::Tiny);
+        if (lists)
+            field.setXx(w);
+        QCOMPARE(field.standardNeighbours(), !lists);
         field.setPic(&box);
         box.pitch = field.cDim();
         cField reference;
@@ -576,16 +610,21 @@ void tst_Field::floodMatchesRecursiveWalk()
         }
 
         box.drawn.clear();
-        field.ChkCell(start);
         std::vector<int> expected;
-        referenceChkCell(reference, start, expected);
+        if (around) {
+            field.ChkAll(start);
+            referenceChkAll(reference, start, expected);
+        } else {
+            field.ChkCell(start);
+            referenceChkCell(reference, start, expected);
+        }
         // Every open redraws its cell once, so the drawing order is the opening order.
         std::vector<int> opened;
         for (int i : box.drawn) {
             if (field.Cell(i)->Status() != CellStatus::Flagged)
                 opened.push_back(i);
         }
-        if (field.Cell(start)->Status() == CellStatus::Flagged)
+        if (!around && field.Cell(start)->Status() == CellStatus::Flagged)
             opened.clear();
         QCOMPARE(opened, expected);
         for (int i = 0; i < w * h; ++i)
@@ -915,7 +954,10 @@ void tst_Field::resetDrawsAsTheAscendingPool()
 // the play goes instead of walking the board; whatever moves a status (a move of
 // the field, a cell handed to another field, a cell initialised or replaced from
 // outside) they must answer as a walk of the board would, and the record of
-// changed cells must name every cell that changed or admit that it cannot.
+// changed cells must name every cell that changed or admit that it cannot. The
+// statuses and numbers the field keeps as bytes must be the cells' own after
+// all of these, after numbers set from outside or recounted by a mine edited
+// in, and after a new deal or a new size.
 void tst_Field::countsAndRecordFollowEveryChange()
 {
     std::mt19937 rng(4242);
@@ -934,7 +976,7 @@ void tst_Field::countsAndRecordFollowEveryChange()
         for (int step = 0; step < 80; ++step) {
             const int i = pick(count);
             bool followable = true;
-            switch (pick(9)) {
+            switch (pick(11)) {
             case 0: field.ChkCell(i); break;
             case 1: field.ChkAll(i); break;
             case 2:
@@ -946,6 +988,17 @@ void tst_Field::countsAndRecordFollowEveryChange()
                 followable = field.Cell(i)->Status() == CellStatus::Covered;
                 field.Cell(i)->Init(i, field.Xx(), field.Cell(i)->Mine());
                 break;
+            case 9: field.Cell(i)->setNr(pick(9)); break;
+            case 10: {
+                // A mine put in or taken out by hand, which counts the numbers again.
+                const float x = static_cast<float>((i % field.Xx()) * field.cDim() + 1);
+                const float y = static_cast<float>((i / field.Xx()) * field.cDim() + 1);
+                field.setEdit(true);
+                field.Pic_MouseDown(PictureBox::LeftButton, 0, x, y);
+                field.Pic_MouseUp(PictureBox::LeftButton, 0, x, y);
+                field.setEdit(false);
+                break;
+            }
             case 7: {
                 // A cell of this field acted on through another one.
                 const int status = field.Cell(i)->Status();
@@ -966,6 +1019,7 @@ void tst_Field::countsAndRecordFollowEveryChange()
             }
             }
 
+            verifyBytes(field);
             const int before = field.FldStatus();
             field.CntM();
             QCOMPARE(field.MCnt(), field.MTot() - statusCount(field, CellStatus::Flagged));
@@ -1007,9 +1061,13 @@ void tst_Field::countsAndRecordFollowEveryChange()
             QCOMPARE(cell->Ngh(), expectedNeighbours(i, field.Xx(), field.Yy()));
         }
         QCOMPARE(mines, field.MTot());
+        verifyBytes(field);
         field.Cell(0)->Check(CellAction::ToggleFlag, field);
         field.CntM();
         QCOMPARE(field.MCnt(), field.MTot() - 1);
+        verifyBytes(field);
+        field.Setup(8 + round % 5, 3 + round % 4, round % 7, ViewMode::Normal, ZoomSize::Tiny);
+        verifyBytes(field);
     }
 }
 
@@ -1031,6 +1089,23 @@ void tst_Field::neighbourListsAsResetBuiltThem()
     QVERIFY(field.standardNeighbours());
     field.setCell(3, std::make_unique<cCell>());
     QVERIFY(!field.standardNeighbours());
+
+    // Built cell by cell as an import builds it, the lists are the grid's as well,
+    // unless a cell got its list twice, or got it while it stood at another place
+    // (cell 19, on the right edge, taken for cell 20 on the left one).
+    for (int spoil = 0; spoil < 3; ++spoil) {
+        cField built;
+        built.setXx(10);
+        built.setYy(4);
+        built.RedimCell();
+        for (int i = 0; i < 40; ++i) {
+            built.Cell(i)->Init(spoil == 2 && i == 19 ? 20 : i, 10, false);
+            built.SetNgh(i);
+            if (spoil == 1 && i == 5)
+                built.SetNgh(i);
+        }
+        QCOMPARE(built.standardNeighbours(), spoil == 0);
+    }
 }
 
 QTEST_MAIN(tst_Field)
