@@ -94,7 +94,9 @@ void BM_Reset_baseline(benchmark::State& state)
 
 BENCHMARK(BM_Flood_baseline)->Name("Flood/baseline")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Flood_field)->Name("Flood/field")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FloodCold_baseline)->Name("FloodCold/baseline")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FloodCold_field)->Name("FloodCold/field")->Unit(benchmark::kMillisecond);
+// Every run imports the board again, which takes longer than the flood, so the
+// runs are counted rather than left to the minimum measuring time.
+BENCHMARK(BM_FloodCold_baseline)->Name("FloodCold/baseline")->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK(BM_FloodCold_field)->Name("FloodCold/field")->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(BM_Reset_baseline)->Name("Reset/baseline")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reset_field)->Name("Reset/field")->Unit(benchmark::kMillisecond);
